@@ -1,0 +1,30 @@
+#include "qtuserfeedback.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+
+void QtUserFeedback::beep()
+{
+    QApplication::beep();
+}
+
+void QtUserFeedback::messageBox(std::string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("PAGESIFT"),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void QtUserFeedback::setBusyPointer(bool busy)
+{
+    // The override cursor is a stack: push and pop exactly once per busy period.
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}

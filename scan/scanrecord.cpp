@@ -1,0 +1,20 @@
+#include "scanrecord.h"
+
+#include <charconv>
+
+void ScanRecord::appendNumber(std::string &text, std::int16_t number)
+{
+    char digits[8];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    if (number >= 0)
+        text += ' ';
+    text.append(digits, result.ptr);
+}
+
+void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string_view line)
+{
+    record.clear();
+    appendNumber(record, lineNumber);
+    record += " - ";
+    record += line;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// One line of the report: the line number with its sign position, " - ", the line.
+struct ScanRecord
+{
+    // Replaces the contents of `record`; reusing one string keeps the scan free of
+    // allocations.
+    static void build(std::string &record, std::int16_t lineNumber, std::string_view line);
+
+    // A number as the report writes it: "-5", or " 7" with a space for the sign.
+    static void appendNumber(std::string &text, std::int16_t number);
+};

@@ -1,0 +1,135 @@
+#include "form1.h"
+
+#include "recordlistmodel.h"
+#include "referencescanner.h"
+#include "userfeedback.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+namespace {
+
+// The layout is fixed in twips, 15 to a logical pixel; Qt's high-DPI scaling does the rest.
+constexpr int TwipsPerPixel = 15;
+
+constexpr QRect fromTwips(int left, int top, int width, int height)
+{
+    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
+}
+
+template <typename Control>
+Control *place(QWidget *form, const char *name, const QString &text, QRect geometry)
+{
+    auto *control = new Control(text, form);
+    control->setObjectName(QLatin1StringView(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QPushButton *button(QWidget *form, const char *name, const QString &caption, QRect geometry)
+{
+    auto *control = place<QPushButton>(form, name, caption, geometry);
+    // No button answers Enter or Esc on its own.
+    control->setAutoDefault(false);
+    control->setDefault(false);
+    return control;
+}
+
+} // namespace
+
+Form1::Form1(UserFeedback &feedback, QWidget *parent)
+    : QWidget(parent)
+    , m_feedback(feedback)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("PAGESIFT (path e nomi files) dentro una pagina HTML"));
+    resize(fromTwips(0, 0, 11880, 8190).size());
+
+    // Every control in one place: name, text, rectangle in twips. Tab order follows below.
+    Label1 = place<QLabel>(this, "Label1", QStringLiteral("Nome file di input"), fromTwips(135, 90, 1395, 255));
+    Text1 = place<QLineEdit>(this, "Text1", QString(), fromTwips(1575, 90, 4725, 285));
+    Command2 = button(this, "Command2", QStringLiteral("Sfoglia ..."), fromTwips(6405, 90, 1125, 330));
+    Label2 = place<QLabel>(this, "Label2", QStringLiteral("Nome file di output"), fromTwips(135, 510, 1395, 255));
+    Text2 = place<QLineEdit>(this, "Text2", QString(), fromTwips(1575, 525, 4725, 285));
+    Command4 = button(this, "Command4", QStringLiteral("Sfoglia ..."), fromTwips(6405, 510, 1125, 330));
+    Command1 = button(this, "Command1", QStringLiteral("Ricerca Path e nomi files"), fromTwips(3615, 930, 2460, 375));
+    connect(Command1, &QPushButton::clicked, this, &Form1::runScan);
+    Command3 = button(this, "Command3", QStringLiteral("F I N E"), fromTwips(6405, 930, 1125, 375));
+    connect(Command3, &QPushButton::clicked, this, &Form1::exit);
+
+    List1 = new QListView(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(fromTwips(105, 1380, 11670, 6690));
+    List1->setAccessibleName(QStringLiteral("Risultati"));
+    // Records can be many and long: one row height for all keeps layout instant.
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_records = new RecordListModel(List1);
+    List1->setModel(m_records);
+
+    // The labels name their fields for screen readers; they carry no access key.
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text2);
+
+    QWidget *const tabOrder[] = {Text1, Text2, Command1, Command3, Command2, Command4, List1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    Text1->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::runScan()
+{
+    ReferenceScanner(*this, m_counters).run();
+}
+
+void Form1::exit()
+{
+    m_feedback.beep();
+    close();
+}
+
+std::string Form1::inputName() const
+{
+    return QFile::encodeName(Text1->text()).toStdString();
+}
+
+std::string Form1::outputName() const
+{
+    return QFile::encodeName(Text2->text()).toStdString();
+}
+
+void Form1::showMessage(std::string_view text)
+{
+    m_records->publish(); // the list shows what was found before the message
+    m_feedback.beep();
+    m_feedback.messageBox(text);
+}
+
+void Form1::enterBusy()
+{
+    // Disabling the focused button moves the focus on; give it back when idle again.
+    m_scanHadFocus = Command1->hasFocus();
+    Command1->setEnabled(false);
+    m_feedback.setBusyPointer(true);
+    m_records->clear();
+}
+
+void Form1::appendRecord(std::string_view record)
+{
+    m_records->append(record);
+}
+
+void Form1::leaveBusy()
+{
+    m_records->publish();
+    m_feedback.beep();
+    Command1->setEnabled(true);
+    if (m_scanHadFocus)
+        Command1->setFocus();
+    m_feedback.setBusyPointer(false);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "scancounters.h"
+#include "scanview.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class RecordListModel;
+class UserFeedback;
+
+// The program's only window. It owns the controls and the scan counters and routes
+// each user event to the logic; it never reads or writes a file itself.
+class Form1 final : public QWidget, private ScanView
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(UserFeedback &feedback, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const RecordListModel &records() const { return *m_records; }
+
+private:
+    void runScan();
+    void exit();
+
+    // ScanView
+    std::string inputName() const override;
+    std::string outputName() const override;
+    void showMessage(std::string_view text) override;
+    void enterBusy() override;
+    void appendRecord(std::string_view record) override;
+    void leaveBusy() override;
+
+    UserFeedback &m_feedback;
+    ScanCounters m_counters;
+    bool m_scanHadFocus = false;
+
+    QLabel *Label1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QListView *List1 = nullptr;
+    RecordListModel *m_records = nullptr;
+};

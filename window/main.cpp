@@ -1,0 +1,39 @@
+#include "form1.h"
+#include "qtuserfeedback.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt would print a stack of plugin warnings; one clear line is better.
+bool displayAvailable()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto set = [](const char *name) {
+        const char *value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!displayAvailable()) {
+        std::fputs("PAGESIFT: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n",
+                   stderr);
+        return EXIT_FAILURE;
+    }
+    QApplication app(argc, argv);
+    QtUserFeedback feedback;
+    Form1 form(feedback);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,88 @@
+#include "recordlistmodel.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unused codes map to
+// the C1 controls, as Windows itself decodes them.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString RecordListModel::decode(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError())
+        return text;
+
+    text.resize(static_cast<qsizetype>(bytes.size()));
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = byte >= 0x80 && byte < 0xA0 ? QChar(Cp1252High[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+void RecordListModel::clear()
+{
+    beginResetModel();
+    m_chunks.clear();
+    m_current = nullptr;
+    m_currentUsed = 0;
+    m_records.clear();
+    m_published = 0;
+    endResetModel();
+}
+
+void RecordListModel::append(std::string_view record)
+{
+    char *stored = nullptr;
+    if (record.size() > ChunkSize) { // cannot happen with 16-bit lines; stay correct anyway
+        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(record.size()));
+        stored = m_chunks.back().get();
+    } else {
+        if (!m_current || ChunkSize - m_currentUsed < record.size()) {
+            m_chunks.push_back(std::make_unique_for_overwrite<char[]>(ChunkSize));
+            m_current = m_chunks.back().get();
+            m_currentUsed = 0;
+        }
+        stored = m_current + m_currentUsed;
+        m_currentUsed += record.size();
+    }
+    std::copy(record.begin(), record.end(), stored);
+    m_records.emplace_back(stored, record.size());
+}
+
+void RecordListModel::publish()
+{
+    const auto total = static_cast<int>(m_records.size());
+    if (total == m_published)
+        return;
+    beginInsertRows({}, m_published, total - 1);
+    m_published = total;
+    endInsertRows();
+}
+
+int RecordListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_published;
+}
+
+QVariant RecordListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_published)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return decode(record(index.row()));
+    return {};
+}
