@@ -1,0 +1,36 @@
+#pragma once
+
+#include "bytesource.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+// Bytes from memory, handed out at most `chunk` at a time, optionally failing once
+// `failAfter` bytes have been given.
+class MemorySource final : public ByteSource
+{
+public:
+    explicit MemorySource(std::string bytes, std::size_t chunk = 1 << 20,
+                          std::size_t failAfter = std::string::npos)
+        : m_bytes(std::move(bytes)), m_chunk(chunk), m_failAfter(failAfter)
+    {
+    }
+
+    ReadResult read(std::span<char> buffer) override
+    {
+        if (m_position >= m_failAfter)
+            return {0, Failure::of(Failure::DeviceIoError)};
+        const std::size_t count = std::min({buffer.size(), m_chunk, m_bytes.size() - m_position,
+                                            m_failAfter - m_position});
+        std::memcpy(buffer.data(), m_bytes.data() + m_position, count);
+        m_position += count;
+        return {count, std::nullopt};
+    }
+
+private:
+    std::string m_bytes;
+    std::size_t m_chunk;
+    std::size_t m_failAfter;
+    std::size_t m_position = 0;
+};

@@ -1,0 +1,316 @@
+#include "form1.h"
+#include "recordingfeedback.h"
+#include "recordlistmodel.h"
+#include "scratchfolder.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using Events = std::vector<std::string>;
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void layout_data();
+    void layout();
+    void windowFrame();
+    void noTwoControlsOverlap();
+    void tabOrderFollowsTheTable();
+    void noButtonAnswersEnterOrEscape();
+    void controlsHaveAccessibleNames();
+
+    void scan_data();
+    void scan();
+    void scanShowsBusyStateWhileRunning();
+    void failureLeavesWindowReadyForANewScan();
+    void listRowsAreAccessibleItems();
+    void recordsDecodeAsUtf8OrWindows1252_data();
+    void recordsDecodeAsUtf8OrWindows1252();
+
+    void finishBeepsThenCloses();
+    void closeBoxDoesNotBeep();
+
+private:
+    template <typename T>
+    T *control(const char *name) const
+    {
+        auto *widget = m_form->findChild<T *>(QLatin1StringView(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void typeNames(const QString &input, const QString &output);
+
+    std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestForm1::init()
+{
+    m_feedback = std::make_unique<RecordingFeedback>();
+    m_form = std::make_unique<Form1>(*m_feedback);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestForm1::cleanup()
+{
+    m_form.reset();
+    m_feedback.reset();
+}
+
+void TestForm1::typeNames(const QString &input, const QString &output)
+{
+    auto *text1 = control<QLineEdit>("Text1");
+    auto *text2 = control<QLineEdit>("Text2");
+    text1->clear();
+    QTest::keyClicks(text1, input);
+    text2->clear();
+    QTest::keyClicks(text2, output);
+}
+
+void TestForm1::layout_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("twips");
+
+    // Left, top, width, height in twips, as the window was designed.
+    QTest::newRow("Label1") << "QLabel" << "Nome file di input" << QRect(135, 90, 1395, 255);
+    QTest::newRow("Text1") << "QLineEdit" << "" << QRect(1575, 90, 4725, 285);
+    QTest::newRow("Command2") << "QPushButton" << "Sfoglia ..." << QRect(6405, 90, 1125, 330);
+    QTest::newRow("Label2") << "QLabel" << "Nome file di output" << QRect(135, 510, 1395, 255);
+    QTest::newRow("Text2") << "QLineEdit" << "" << QRect(1575, 525, 4725, 285);
+    QTest::newRow("Command4") << "QPushButton" << "Sfoglia ..." << QRect(6405, 510, 1125, 330);
+    QTest::newRow("Command1") << "QPushButton" << "Ricerca Path e nomi files" << QRect(3615, 930, 2460, 375);
+    QTest::newRow("Command3") << "QPushButton" << "F I N E" << QRect(6405, 930, 1125, 375);
+    QTest::newRow("List1") << "QListView" << "" << QRect(105, 1380, 11670, 6690);
+}
+
+void TestForm1::layout()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QRect, twips);
+
+    auto *widget = control<QWidget>(QTest::currentDataTag());
+    QVERIFY(widget->inherits(kind.toLatin1()));
+    const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+    QCOMPARE(widget->geometry(), pixels);
+    QVERIFY(widget->isVisible());
+    QVERIFY(widget->isEnabled());
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        QCOMPARE(label->text(), text);
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        QCOMPARE(button->text(), text);
+}
+
+void TestForm1::windowFrame()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("PAGESIFT (path e nomi files) dentro una pagina HTML"));
+    QCOMPARE(m_form->size(), QSize(11880 / 15, 8190 / 15));
+    QVERIFY(m_form->maximumSize().width() > m_form->width()); // resizable
+    QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
+}
+
+void TestForm1::noTwoControlsOverlap()
+{
+    const auto children = m_form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(children.size(), 9);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        for (qsizetype j = i + 1; j < children.size(); ++j) {
+            QVERIFY2(!children[i]->geometry().intersects(children[j]->geometry()),
+                     qPrintable(children[i]->objectName() + " overlaps " + children[j]->objectName()));
+        }
+    }
+}
+
+void TestForm1::tabOrderFollowsTheTable()
+{
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text1"));
+    const char *order[] = {"Text2", "Command1", "Command3", "Command2", "Command4", "List1", "Text1"};
+    for (const char *next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+}
+
+void TestForm1::noButtonAnswersEnterOrEscape()
+{
+    typeNames(QStringLiteral("x"), QStringLiteral("y"));
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(control<QLineEdit>("Text2"), key);
+    QVERIFY(m_feedback->events.empty());
+    QVERIFY(m_form->isVisible());
+    for (auto *button : m_form->findChildren<QPushButton *>()) {
+        QVERIFY(!button->isDefault());
+        QVERIFY(!button->autoDefault());
+    }
+}
+
+void TestForm1::controlsHaveAccessibleNames()
+{
+    const std::pair<const char *, QString> names[] = {
+        {"Text1", "Nome file di input"},
+        {"Text2", "Nome file di output"},
+        {"Command1", "Ricerca Path e nomi files"},
+        {"Command3", "F I N E"},
+        {"Command2", "Sfoglia ..."},
+    };
+    for (const auto &[name, expected] : names) {
+        auto *accessible = QAccessible::queryAccessibleInterface(control<QWidget>(name));
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), expected);
+    }
+    QVERIFY(!QAccessible::queryAccessibleInterface(control<QWidget>("List1"))->text(QAccessible::Name).isEmpty());
+}
+
+void TestForm1::scan_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("found") << QByteArray("<p>\r\n\t<img src=a.gif>\r\nC:\\x\r\n</td>")
+                           << "out.txt" << QStringList{" 2 -  <img src=a.gif>", " 3 - C:\\x"} << "";
+    QTest::newRow("nothing found") << QByteArray("<p>\r\n</p>") << "out.txt" << QStringList{} << "";
+    QTest::newRow("blank output name") << QByteArray("a/b") << "   " << QStringList{}
+                                       << "Inserire il nome del file di Output !!!";
+    QTest::newRow("empty page") << QByteArray() << "out.txt" << QStringList{}
+                                << "Errore in lettura file di input  ERR= 62 - Input oltre la fine del file";
+}
+
+void TestForm1::scan()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, outputName);
+    QFETCH(QStringList, records);
+    QFETCH(QString, message);
+
+    ScratchFolder folder;
+    const auto input = QString::fromStdString(folder.write("page.htm", page.toStdString()));
+    const auto output = outputName.trimmed().isEmpty() ? outputName
+                                                        : QString::fromStdString(folder.path(outputName.toStdString()));
+    typeNames(input, output);
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+
+    const auto *list = control<QListView>("List1")->model();
+    QStringList shown;
+    for (int row = 0; row < list->rowCount(); ++row)
+        shown << list->index(row, 0).data().toString();
+    QCOMPARE(shown, records);
+
+    Events expected;
+    if (message.startsWith(QStringLiteral("Inserire"))) {
+        expected = {"beep", "message: " + message.toStdString()};
+    } else {
+        expected = {"busy"};
+        if (!message.isEmpty())
+            expected.insert(expected.end(), {"beep", "message: " + message.toStdString()});
+        expected.insert(expected.end(), {"beep", "idle"});
+        QString report;
+        for (const auto &record : records)
+            report += record + "\r\n";
+        QCOMPARE(QString::fromStdString(ScratchFolder::read(output.toStdString())), report);
+    }
+    QCOMPARE(m_feedback->events, expected);
+    QVERIFY(control<QPushButton>("Command1")->isEnabled());
+}
+
+void TestForm1::scanShowsBusyStateWhileRunning()
+{
+    ScratchFolder folder;
+    typeNames(QString::fromStdString(folder.write("page.htm", "a/b")),
+              QString::fromStdString(folder.path("out.txt")));
+    bool buttonEnabledWhileBusy = true;
+    m_feedback->onBusy = [&] { buttonEnabledWhileBusy = control<QPushButton>("Command1")->isEnabled(); };
+    auto *button = control<QPushButton>("Command1");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    QVERIFY(!buttonEnabledWhileBusy);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), button);
+}
+
+void TestForm1::failureLeavesWindowReadyForANewScan()
+{
+    ScratchFolder folder;
+    const auto input = QString::fromStdString(folder.path("page.htm"));
+    typeNames(input, QString::fromStdString(folder.path("out.txt")));
+    int rowsDuringMessage = -1;
+    m_feedback->onMessage = [&] { rowsDuringMessage = m_form->records().rowCount(); };
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(m_feedback->events,
+             (Events{"busy", "beep", "message: Errore in lettura file di input  ERR= 53 - Impossibile trovare il file",
+                     "beep", "idle"}));
+    QCOMPARE(rowsDuringMessage, 0);
+
+    folder.write("page.htm", "C:\\x");
+    m_feedback->events.clear();
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(m_feedback->events, (Events{"busy", "beep", "idle"}));
+    QCOMPARE(m_form->records().rowCount(), 1);
+}
+
+void TestForm1::listRowsAreAccessibleItems()
+{
+    ScratchFolder folder;
+    typeNames(QString::fromStdString(folder.write("page.htm", "a/b\r\nc/d\r\n")),
+              QString::fromStdString(folder.path("out.txt")));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+
+    auto *list = QAccessible::queryAccessibleInterface(control<QListView>("List1"));
+    QVERIFY(list);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 2);
+    QCOMPARE(list->child(1)->text(QAccessible::Name), QStringLiteral(" 2 - c/d"));
+}
+
+void TestForm1::recordsDecodeAsUtf8OrWindows1252_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ascii") << QByteArray(" 1 - a/b") << QStringLiteral(" 1 - a/b");
+    QTest::newRow("utf-8") << QByteArray("caff\xC3\xA8/\xE2\x82\xAC") << QStringLiteral("caffè/€");
+    QTest::newRow("windows-1252") << QByteArray("caff\xE8/\x80\x96\x9F") << QStringLiteral("caffè/€–Ÿ");
+    QTest::newRow("unused 1252 codes") << QByteArray("\x81\x8D\x8F\x90\x9D") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
+    QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF") << QStringLiteral("À¯");
+    QTest::newRow("nul byte") << QByteArray("a\0b", 3) << QStringView(u"a\0b", 3).toString();
+}
+
+void TestForm1::recordsDecodeAsUtf8OrWindows1252()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(RecordListModel::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())}), text);
+}
+
+void TestForm1::finishBeepsThenCloses()
+{
+    QTest::mouseClick(control<QPushButton>("Command3"), Qt::LeftButton);
+    QCOMPARE(m_feedback->events, Events{"beep"});
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestForm1::closeBoxDoesNotBeep()
+{
+    QVERIFY(m_form->close());
+    QVERIFY(m_feedback->events.empty());
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

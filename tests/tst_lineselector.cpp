@@ -1,0 +1,123 @@
+#include "lineselector.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using Verdict = LineSelector::Verdict;
+
+struct SelectionCase
+{
+    const char *name;
+    std::string line;
+    std::string normalised;
+    Verdict verdict;
+};
+
+void PrintTo(const SelectionCase &c, std::ostream *os) { *os << c.name; }
+
+class Selection : public testing::TestWithParam<SelectionCase>
+{
+};
+
+TEST_P(Selection, NormalisesThenSelects)
+{
+    const auto &c = GetParam();
+    std::string line = c.line;
+    std::int16_t column = -1;
+    EXPECT_EQ(LineSelector::normaliseAndSelect(line, column), c.verdict);
+    EXPECT_EQ(line, c.normalised);
+}
+
+const SelectionCase selectionCases[] = {
+    {"EmptyLine", "", "", Verdict::NotSelected},
+    {"SpacesAndTabsOnly", " \t \t", "    ", Verdict::NotSelected},
+    {"TabBeforeImage", "\t<IMG SRC=logo.gif>", " <IMG SRC=logo.gif>", Verdict::Selected},
+    {"EveryTabBecomesOneSpace", "a\t\tb\t", "a  b ", Verdict::NotSelected},
+    {"SlashAfterLetter", "<a href=docs/index.html>", "<a href=docs/index.html>", Verdict::Selected},
+    {"ClosingTagOnly", "</td>", "</td>", Verdict::NotSelected},
+    {"OnlyFirstSlashCounts", "</a> <a href=x/y>", "</a> <a href=x/y>", Verdict::NotSelected},
+    {"ExtensionAfterClosingTag", "</a><a href=page.htm>", "</a><a href=page.htm>", Verdict::Selected},
+    {"SelfClosingTag", "<br/>", "<br/>", Verdict::Selected},
+    {"SelfClosingTagWithSpace", "<br />", "<br />", Verdict::Selected},
+    {"Backslash", "C:\\temp", "C:\\temp", Verdict::Selected},
+    {"BackslashBeatsClosingTag", "</b>\\", "</b>\\", Verdict::Selected},
+    {"ExtensionMixedCase", "picture.JpG", "picture.JpG", Verdict::Selected},
+    {"JpegIsNotListed", "picture.jpeg", "picture.jpeg", Verdict::NotSelected},
+    {"LongerExtensionCounts", "index.html", "index.html", Verdict::Selected},
+    {"EachExtension", "a.gif b.bmp c.flh", "a.gif b.bmp c.flh", Verdict::Selected},
+    {"LastExtensionInList", "anim.FLH", "anim.FLH", Verdict::Selected},
+    {"ExtensionAtLineEnd", "x.bmp", "x.bmp", Verdict::Selected},
+    {"ExtensionCutShort", "x.bm", "x.bm", Verdict::NotSelected},
+    {"DotsWithoutExtension", "...hello. world.", "...hello. world.", Verdict::NotSelected},
+    {"ExtensionAfterFalseStart", "..htm", "..htm", Verdict::Selected},
+    {"TabInsideExtensionIsNotALetter", "a.h\tm", "a.h m", Verdict::NotSelected},
+    {"HighBytesAreNotLetters", "a.\xC8TM", "a.\xC8TM", Verdict::NotSelected},
+    {"PlainText", "<p>Benvenuti</p>", "<p>Benvenuti</p>", Verdict::NotSelected},
+    // A "/" that opens the line closes no tag: it starts an absolute path.
+    {"LeadingSlash", "/images/logo", "/images/logo", Verdict::Selected},
+    {"LeadingSlashAfterTab", "\t/x", " /x", Verdict::Selected},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+// Where the 16-bit column walk stops, and when it overflows.
+struct BoundaryCase
+{
+    const char *name;
+    std::string line;
+    bool fits;
+    std::int16_t column; // where the walk stopped
+};
+
+void PrintTo(const BoundaryCase &c, std::ostream *os) { *os << c.name; }
+
+class Boundary : public testing::TestWithParam<BoundaryCase>
+{
+};
+
+TEST_P(Boundary, ColumnWalk)
+{
+    const auto &c = GetParam();
+    std::string line = c.line;
+    std::int16_t column = -1;
+    EXPECT_EQ(LineSelector::normalise(line, column), c.fits);
+    EXPECT_EQ(column, c.column);
+    if (c.fits) {
+        EXPECT_EQ(line.find('\t'), std::string::npos);
+    }
+}
+
+std::string repeat(std::size_t n, char c) { return std::string(n, c); }
+
+const BoundaryCase boundaryCases[] = {
+    {"Empty", "", true, 1},
+    {"BlankFromTheStart", "   ", true, 1},
+    {"Text", "abc", true, 4},
+    {"TabsThenBlank", " \t\t ", true, 4},
+    {"Longest32766", repeat(32766, 'x'), true, 32767},
+    {"Text32767", repeat(32767, 'x'), false, 32767},
+    {"Text32767EndingInTab", repeat(32766, 'x') + "\t", false, 32767},
+    {"Spaces32767", repeat(32767, ' '), true, 1},
+    {"SpacesAndTabs32767", "\t" + repeat(32766, ' '), true, 2},
+    {"SpacesAndTabs32767TabBeforeLast", repeat(32765, ' ') + "\t ", true, 32767},
+    {"SpacesAndTabs32767EndingInTab", repeat(32766, ' ') + "\t", false, 32767},
+    {"Tabs32767", repeat(32767, '\t'), false, 32767},
+    {"Spaces32768", repeat(32768, ' '), false, -1},
+    {"Text40000", repeat(40000, 'x'), false, -1},
+};
+
+INSTANTIATE_TEST_SUITE_P(SixteenBit, Boundary, testing::ValuesIn(boundaryCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+TEST(SixteenBit, OverflowIsReportedBeforeAnySelection)
+{
+    std::string line = "C:\\" + repeat(32764, 'x');
+    std::int16_t column = 0;
+    EXPECT_EQ(LineSelector::normaliseAndSelect(line, column), Verdict::Overflow);
+}
+
+} // namespace

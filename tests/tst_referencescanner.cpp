@@ -1,0 +1,270 @@
+#include "referencescanner.h"
+#include "scancounters.h"
+#include "scanrecord.h"
+#include "scanview.h"
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Stands in for the window: names in, everything the scan shows recorded in order.
+class FakeView final : public ScanView
+{
+public:
+    std::string input;
+    std::string output;
+    std::vector<std::string> events;
+    std::vector<std::string> list;
+
+    std::string inputName() const override { return input; }
+    std::string outputName() const override { return output; }
+    void showMessage(std::string_view text) override { events.push_back("message: " + std::string(text)); }
+    void enterBusy() override
+    {
+        events.emplace_back("busy");
+        list.clear();
+    }
+    void appendRecord(std::string_view record) override { list.emplace_back(record); }
+    void leaveBusy() override { events.emplace_back("idle"); }
+};
+
+std::string joinRecords(const std::vector<std::string> &records)
+{
+    std::string text;
+    for (const auto &record : records)
+        text += record + "\r\n";
+    return text;
+}
+
+std::string messageFor(Failure::Number number)
+{
+    return "message: " + ReferenceScanner::ReadErrorMessage(Failure::of(number));
+}
+
+struct Scan
+{
+    ScratchFolder folder;
+    FakeView view;
+    ScanCounters counters;
+
+    void run(std::size_t blockSize = LineReader::DefaultBlockSize)
+    {
+        ReferenceScanner(view, counters, blockSize).run();
+    }
+};
+
+TEST(Record, LineNumberHasASignPosition)
+{
+    std::string record = "stale";
+    ScanRecord::build(record, 12, "<img src=logo.gif>");
+    EXPECT_EQ(record, " 12 - <img src=logo.gif>");
+    ScanRecord::build(record, 32767, "");
+    EXPECT_EQ(record, " 32767 - ");
+}
+
+TEST(Record, ReadErrorMessageHasTwoSpacesBeforeErr)
+{
+    EXPECT_EQ(ReferenceScanner::ReadErrorMessage(Failure{53, "Impossibile trovare il file"}),
+              "Errore in lettura file di input  ERR= 53 - Impossibile trovare il file");
+    EXPECT_EQ(ReferenceScanner::ReadErrorMessage(Failure{-1, "x"}),
+              "Errore in lettura file di input  ERR=-1 - x");
+}
+
+// Names are checked before anything else happens.
+struct NameCase
+{
+    const char *name;
+    std::string input;
+    std::string output;
+    std::string message;
+};
+
+void PrintTo(const NameCase &c, std::ostream *os) { *os << c.name; }
+
+class Names : public testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(Names, BlankNameIsRefusedWithoutTouchingAnything)
+{
+    const auto &c = GetParam();
+    Scan scan;
+    scan.view.input = c.input;
+    scan.view.output = c.output;
+    scan.view.list = {"earlier"};
+    scan.run();
+    EXPECT_EQ(scan.view.events, std::vector<std::string>{"message: " + c.message});
+    EXPECT_EQ(scan.view.list, std::vector<std::string>{"earlier"});
+}
+
+const NameCase nameCases[] = {
+    {"InputEmpty", "", "out.txt", "Inserire il nome del file di Input !!!"},
+    {"InputSpaces", "   ", "out.txt", "Inserire il nome del file di Input !!!"},
+    {"BothBlankOnlyInputIsReported", " ", " ", "Inserire il nome del file di Input !!!"},
+    {"OutputSpaces", "page.htm", "  ", "Inserire il nome del file di Output !!!"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Scan, Names, testing::ValuesIn(nameCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+const std::string samplePage = "<html>\r\n"
+                               "\t<IMG SRC=logo.gif>\r\n"
+                               "<a href=docs/index.html>\r\n"
+                               "</td>\r\n"
+                               "</a> <a href=x/y>\r\n"
+                               "C:\\temp\r\n"
+                               "\r\n"
+                               "riga\tcon\\tab\n"
+                               "e line feed\r\n"
+                               "<br/>";
+
+const std::vector<std::string> sampleRecords = {
+    " 2 -  <IMG SRC=logo.gif>",
+    " 3 - <a href=docs/index.html>",
+    " 6 - C:\\temp",
+    " 8 - riga con\\tab\ne line feed",
+    " 9 - <br/>",
+};
+
+class WholeScan : public testing::TestWithParam<std::size_t>
+{
+};
+
+TEST_P(WholeScan, ReportAndListHoldTheSameRecords)
+{
+    Scan scan;
+    scan.view.input = "  " + scan.folder.write("page.htm", samplePage) + " ";
+    scan.view.output = " " + scan.folder.write("page.ht3", "old contents that must go");
+    scan.run(GetParam());
+
+    EXPECT_EQ(scan.view.events, (std::vector<std::string>{"busy", "idle"}));
+    EXPECT_EQ(scan.view.list, sampleRecords);
+    EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.ht3")), joinRecords(sampleRecords));
+    EXPECT_EQ(scan.counters.LineNumber, 9);
+    EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.htm")), samplePage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, WholeScan, testing::Values(std::size_t{1}, std::size_t{3}, LineReader::DefaultBlockSize));
+
+TEST(WholeScan, TwoScansInARowGiveTheSameResult)
+{
+    Scan scan;
+    scan.view.input = scan.folder.write("page.htm", samplePage);
+    scan.view.output = scan.folder.path("out.txt");
+    scan.run();
+    const auto first = ScratchFolder::read(scan.view.output);
+    scan.run();
+    EXPECT_EQ(ScratchFolder::read(scan.view.output), first);
+    EXPECT_EQ(scan.view.list, sampleRecords);
+}
+
+// Every failure after the names are checked: one message, then idle again, with the
+// records found so far kept in the report.
+struct FailureCase
+{
+    const char *name;
+    std::string page;                  // written as in.htm unless empty and missing
+    bool pageExists;
+    std::string outputName;            // relative to the scratch folder
+    Failure::Number number;
+    std::size_t recordsKept;
+};
+
+void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
+
+class Failures : public testing::TestWithParam<FailureCase>
+{
+};
+
+std::string manyLines(int count)
+{
+    std::string page;
+    for (int i = 0; i < count; ++i)
+        page += "a/b\r\n";
+    return page;
+}
+
+TEST_P(Failures, ReportedOnceThenIdle)
+{
+    const auto &c = GetParam();
+    Scan scan;
+    scan.view.input = c.pageExists ? scan.folder.write("in.htm", c.page) : scan.folder.path("in.htm");
+    scan.view.output = scan.folder.path(c.outputName);
+    scan.run(64);
+
+    EXPECT_EQ(scan.view.events, (std::vector<std::string>{"busy", messageFor(c.number), "idle"}));
+    EXPECT_EQ(scan.view.list.size(), c.recordsKept);
+    std::error_code noInput;
+    if (std::filesystem::is_regular_file(scan.view.output) &&
+        !std::filesystem::equivalent(scan.view.output, scan.view.input, noInput)) {
+        EXPECT_EQ(ScratchFolder::read(scan.view.output), joinRecords(scan.view.list));
+    }
+    if (c.pageExists) {
+        EXPECT_EQ(ScratchFolder::read(scan.view.input), c.page);
+    }
+}
+
+const FailureCase failureCases[] = {
+    {"MissingInput", "", false, "out.txt", Failure::FileNotFound, 0},
+    {"EmptyInput", "", true, "out.txt", Failure::InputPastEnd, 0},
+    {"Line32768", manyLines(32768), true, "out.txt", Failure::Overflow, 32767},
+    {"LineTooLong", "a/b\r\n" + std::string(32768, 'x'), true, "out.txt", Failure::Overflow, 1},
+    {"Line32767Characters", "a/b\r\n" + std::string(32767, '/'), true, "out.txt", Failure::Overflow, 1},
+    {"OutputInMissingFolder", "a/b", true, "no/such/folder/out.txt", Failure::PathNotFound, 0},
+    {"OutputIsAFolder", "a/b", true, ".", Failure::PathFileAccessError, 0},
+    {"OutputIsTheInputWrittenDifferently", "a/b", true, "./in.htm", Failure::FileAlreadyOpen, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Scan, Failures, testing::ValuesIn(failureCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+TEST(Failures, MissingInputLeavesTheOutputUntouched)
+{
+    Scan scan;
+    scan.view.input = scan.folder.path("missing.htm");
+    scan.view.output = scan.folder.write("out.txt", "keep me");
+    scan.run();
+    EXPECT_EQ(ScratchFolder::read(scan.view.output), "keep me");
+}
+
+TEST(Failures, InputInMissingFolderIsPathNotFound)
+{
+    Scan scan;
+    scan.view.input = scan.folder.path("nowhere/in.htm");
+    scan.view.output = scan.folder.path("out.txt");
+    scan.run();
+    EXPECT_EQ(scan.view.events[1], messageFor(Failure::PathNotFound));
+}
+
+TEST(Failures, FolderAsInput)
+{
+    Scan scan;
+    scan.view.input = scan.folder.path("");
+    scan.view.output = scan.folder.path("out.txt");
+    scan.run();
+    EXPECT_EQ(scan.view.events[1], messageFor(Failure::PathFileAccessError));
+    EXPECT_FALSE(std::filesystem::exists(scan.view.output));
+}
+
+TEST(Failures, OutputLinkedToTheInputNeverEmptiesIt)
+{
+    for (const bool symbolic : {true, false}) {
+        Scan scan;
+        scan.view.input = scan.folder.write("in.htm", samplePage);
+        scan.view.output = scan.folder.path("link.txt");
+        if (symbolic)
+            std::filesystem::create_symlink(scan.view.input, scan.view.output);
+        else
+            std::filesystem::create_hard_link(scan.view.input, scan.view.output);
+        scan.run();
+        EXPECT_EQ(scan.view.events[1], messageFor(Failure::FileAlreadyOpen)) << symbolic;
+        EXPECT_EQ(ScratchFolder::read(scan.view.input), samplePage) << symbolic;
+    }
+}
+
+} // namespace
