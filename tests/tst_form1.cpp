@@ -111,8 +111,10 @@ void TestForm1::layout()
     QCOMPARE(widget->geometry(), pixels);
     QVERIFY(widget->isVisible());
     QVERIFY(widget->isEnabled());
-    if (auto *label = qobject_cast<QLabel *>(widget))
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
         QCOMPARE(label->text(), text);
+        QVERIFY2(QFontMetricsF(label->font()).horizontalAdvance(text) <= label->width(), "caption cut off");
+    }
     if (auto *button = qobject_cast<QPushButton *>(widget))
         QCOMPARE(button->text(), text);
 }

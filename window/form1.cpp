@@ -10,6 +10,8 @@
 #include <QListView>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // The layout is fixed in twips, 15 to a logical pixel; Qt's high-DPI scaling does the rest.
@@ -27,6 +29,24 @@ Control *place(QWidget *form, const char *name, const QString &text, QRect geome
     control->setObjectName(QLatin1StringView(name));
     control->setGeometry(geometry);
     return control;
+}
+
+// The fixed boxes were drawn for a narrow system font; rather than cut a caption off
+// with a wider one, shrink the labels' font (the same for all, so they match) until
+// every caption fits its box.
+void fitCaptions(std::initializer_list<QLabel *> labels)
+{
+    constexpr qreal SmallestReadable = 6.0;
+    QFont font = (*labels.begin())->font();
+    const auto fits = [&] {
+        return std::all_of(labels.begin(), labels.end(), [&](QLabel *label) {
+            return QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width();
+        });
+    };
+    while (font.pointSizeF() > SmallestReadable && !fits())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QLabel *label : labels)
+        label->setFont(font);
 }
 
 QPushButton *button(QWidget *form, const char *name, const QString &caption, QRect geometry)
@@ -73,6 +93,7 @@ Form1::Form1(UserFeedback &feedback, QWidget *parent)
     // The labels name their fields for screen readers; they carry no access key.
     Label1->setBuddy(Text1);
     Label2->setBuddy(Text2);
+    fitCaptions({Label1, Label2});
 
     QWidget *const tabOrder[] = {Text1, Text2, Command1, Command3, Command2, Command4, List1};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
