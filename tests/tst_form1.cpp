@@ -4,6 +4,7 @@
 #include "scratchfolder.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -30,6 +31,15 @@ private slots:
     void tabOrderFollowsTheTable();
     void noButtonAnswersEnterOrEscape();
     void controlsHaveAccessibleNames();
+
+    void startUpState();
+    void anyChangeOfInputEmptiesOutputAtOnce_data();
+    void anyChangeOfInputEmptiesOutputAtOnce();
+    void leavingInputProposesOutput_data();
+    void leavingInputProposesOutput();
+    void typedOutputNameSurvivesLeavingIt();
+    void blankOutputIsFilledAgainOnLeaving();
+    void blankInputLeavesOutputBlank();
 
     void scan_data();
     void scan();
@@ -179,6 +189,113 @@ void TestForm1::controlsHaveAccessibleNames()
     QVERIFY(!QAccessible::queryAccessibleInterface(control<QWidget>("List1"))->text(QAccessible::Name).isEmpty());
 }
 
+void TestForm1::startUpState()
+{
+    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
+    QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text1"));
+    QVERIFY(m_feedback->events.empty());
+}
+
+void TestForm1::anyChangeOfInputEmptiesOutputAtOnce_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("typing") << "typing";
+    QTest::newRow("paste") << "paste";
+    QTest::newRow("cut") << "cut";
+    QTest::newRow("undo") << "undo";
+    QTest::newRow("set by a handler") << "set";
+}
+
+void TestForm1::anyChangeOfInputEmptiesOutputAtOnce()
+{
+    QFETCH(QString, edit);
+    auto *text1 = control<QLineEdit>("Text1");
+    auto *text2 = control<QLineEdit>("Text2");
+    if (edit == "undo") { // something to undo, then a fresh output name
+        QTest::keyClick(text1, Qt::Key_End);
+        QTest::keyClick(text1, Qt::Key_X);
+        text2->setText(QStringLiteral("mine.txt"));
+    }
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QVERIFY(!text2->text().isEmpty());
+
+    if (edit == "typing") {
+        QTest::keyClick(text1, Qt::Key_End);
+        QTest::keyClick(text1, Qt::Key_X);
+    } else if (edit == "paste") {
+        QTest::keyClick(text1, Qt::Key_V, Qt::ControlModifier);
+    } else if (edit == "cut") {
+        QTest::keyClick(text1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text1, Qt::Key_X, Qt::ControlModifier);
+    } else if (edit == "undo") {
+        QTest::keyClick(text1, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        text1->setText(QStringLiteral("other.htm"));
+    }
+    QCOMPARE(text2->text(), QString());
+}
+
+void TestForm1::leavingInputProposesOutput_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::newRow("tab") << "tab";
+    QTest::newRow("click on another control") << "click";
+    QTest::newRow("window loses activation") << "deactivate";
+}
+
+void TestForm1::leavingInputProposesOutput()
+{
+    QFETCH(QString, leaveBy);
+    auto *text1 = control<QLineEdit>("Text1");
+    text1->selectAll();
+    QTest::keyClicks(text1, QStringLiteral(" D:\\site\\home.html "));
+    QCOMPARE(control<QLineEdit>("Text2")->text(), QString());
+
+    QWidget other;
+    if (leaveBy == "tab") {
+        QTest::keyClick(text1, Qt::Key_Tab);
+    } else if (leaveBy == "click") {
+        QTest::mouseClick(control<QListView>("List1")->viewport(), Qt::LeftButton);
+    } else {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+    }
+    QTRY_COMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("D:\\site\\home.ht3"));
+    QCOMPARE(text1->text(), QStringLiteral(" D:\\site\\home.html ")); // the field is not trimmed
+}
+
+void TestForm1::typedOutputNameSurvivesLeavingIt()
+{
+    auto *text2 = control<QLineEdit>("Text2");
+    QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Tab);
+    text2->selectAll();
+    QTest::keyClicks(text2, QStringLiteral("mine.txt"));
+    QTest::keyClick(text2, Qt::Key_Tab);
+    QCOMPARE(text2->text(), QStringLiteral("mine.txt"));
+}
+
+void TestForm1::blankOutputIsFilledAgainOnLeaving()
+{
+    auto *text2 = control<QLineEdit>("Text2");
+    QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Tab);
+    text2->selectAll();
+    QTest::keyClicks(text2, QStringLiteral("  "));
+    QTest::keyClick(text2, Qt::Key_Tab);
+    QCOMPARE(text2->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
+}
+
+void TestForm1::blankInputLeavesOutputBlank()
+{
+    auto *text1 = control<QLineEdit>("Text1");
+    text1->selectAll();
+    QTest::keyClick(text1, Qt::Key_Delete);
+    QTest::keyClicks(text1, QStringLiteral("   "));
+    QTest::keyClick(text1, Qt::Key_Tab);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), QString());
+}
+
 void TestForm1::scan_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -189,8 +306,8 @@ void TestForm1::scan_data()
     QTest::newRow("found") << QByteArray("<p>\r\n\t<img src=a.gif>\r\nC:\\x\r\n</td>")
                            << "out.txt" << QStringList{" 2 -  <img src=a.gif>", " 3 - C:\\x"} << "";
     QTest::newRow("nothing found") << QByteArray("<p>\r\n</p>") << "out.txt" << QStringList{} << "";
-    QTest::newRow("blank output name") << QByteArray("a/b") << "   " << QStringList{}
-                                       << "Inserire il nome del file di Output !!!";
+    QTest::newRow("blank input name") << QByteArray("a/b") << "out.txt" << QStringList{}
+                                      << "Inserire il nome del file di Input !!!";
     QTest::newRow("empty page") << QByteArray() << "out.txt" << QStringList{}
                                 << "Errore in lettura file di input  ERR= 62 - Input oltre la fine del file";
 }
@@ -203,9 +320,10 @@ void TestForm1::scan()
     QFETCH(QString, message);
 
     ScratchFolder folder;
-    const auto input = QString::fromStdString(folder.write("page.htm", page.toStdString()));
-    const auto output = outputName.trimmed().isEmpty() ? outputName
-                                                        : QString::fromStdString(folder.path(outputName.toStdString()));
+    const auto input = message.startsWith(QStringLiteral("Inserire"))
+                           ? QStringLiteral("   ")
+                           : QString::fromStdString(folder.write("page.htm", page.toStdString()));
+    const auto output = QString::fromStdString(folder.path(outputName.toStdString()));
     typeNames(input, output);
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
 

@@ -1,10 +1,12 @@
 #include "form1.h"
 
+#include "outputnamerule.h"
 #include "recordlistmodel.h"
 #include "referencescanner.h"
 #include "userfeedback.h"
 
 #include <QFile>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -71,9 +73,13 @@ Form1::Form1(UserFeedback &feedback, QWidget *parent)
     // Every control in one place: name, text, rectangle in twips. Tab order follows below.
     Label1 = place<QLabel>(this, "Label1", QStringLiteral("Nome file di input"), fromTwips(135, 90, 1395, 255));
     Text1 = place<QLineEdit>(this, "Text1", QString(), fromTwips(1575, 90, 4725, 285));
+    // textChanged, unlike textEdited, also fires when a handler sets the text.
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::clearOutputName);
+    Text1->installEventFilter(this);
     Command2 = button(this, "Command2", QStringLiteral("Sfoglia ..."), fromTwips(6405, 90, 1125, 330));
     Label2 = place<QLabel>(this, "Label2", QStringLiteral("Nome file di output"), fromTwips(135, 510, 1395, 255));
     Text2 = place<QLineEdit>(this, "Text2", QString(), fromTwips(1575, 525, 4725, 285));
+    Text2->installEventFilter(this);
     Command4 = button(this, "Command4", QStringLiteral("Sfoglia ..."), fromTwips(6405, 510, 1125, 330));
     Command1 = button(this, "Command1", QStringLiteral("Ricerca Path e nomi files"), fromTwips(3615, 930, 2460, 375));
     connect(Command1, &QPushButton::clicked, this, &Form1::runScan);
@@ -99,9 +105,46 @@ Form1::Form1(UserFeedback &feedback, QWidget *parent)
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Text1->setFocus();
+
+    load();
 }
 
 Form1::~Form1() = default;
+
+void Form1::load()
+{
+    // Setting the input name empties the output name through the change handler; the
+    // rule then derives it afresh.
+    Text1->setText(QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
+    applyOutputNameRule();
+}
+
+void Form1::clearOutputName()
+{
+    Text2->clear();
+}
+
+void Form1::applyOutputNameRule()
+{
+    const QString input = Text1->text();
+    const QString output = Text2->text();
+    const auto proposal = OutputNameRule::propose(
+        {reinterpret_cast<const char16_t *>(input.utf16()), static_cast<std::size_t>(input.size())},
+        {reinterpret_cast<const char16_t *>(output.utf16()), static_cast<std::size_t>(output.size())});
+    if (proposal)
+        Text2->setText(QString::fromStdU16String(*proposal));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Losing the focus by Tab, by a click elsewhere or because the window is no longer
+    // active all count; opening the field's own context menu does not. The rule only
+    // ever fills a blank output field, so running it again changes nothing.
+    if ((watched == Text1 || watched == Text2) && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        applyOutputNameRule();
+    return QWidget::eventFilter(watched, event);
+}
 
 void Form1::runScan()
 {

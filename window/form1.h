@@ -24,7 +24,15 @@ public:
 
     const RecordListModel &records() const { return *m_records; }
 
+    // Proposes the output name from the input name when the output field is blank.
+    void applyOutputNameRule();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void load();
+    void clearOutputName();
     void runScan();
     void exit();
 
