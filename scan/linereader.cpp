@@ -75,13 +75,15 @@ bool LineReader::atEnd()
 
 LineReader::Fill LineReader::fill()
 {
-    if (m_buffer.size() - m_end < m_blockSize) {
-        // Keep only the unread part; it is at most one line, so it fits before a block.
-        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
-        m_end -= m_begin;
-        m_begin = 0;
-    }
     for (;;) {
+        // Checked before every read: a read that gave only a skipped line feed has
+        // moved m_end on by one.
+        if (m_buffer.size() - m_end < m_blockSize) {
+            // Keep only the unread part; it is at most one line, so it fits before a block.
+            std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
+            m_end -= m_begin;
+            m_begin = 0;
+        }
         auto result = m_source.read({m_buffer.data() + m_end, m_blockSize});
         if (result.failure) {
             m_pendingFailure = std::move(result.failure);
