@@ -1,7 +1,13 @@
 #include "lineselector.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -16,30 +22,123 @@ void replaceTabs(char *begin, char *end)
     }
 }
 
-constexpr char upper(char c)
+// The three letters after a "." packed with their case folded. "|= 0x20" turns only
+// 'A'..'Z' into 'a'..'z' among the bytes that can match, and every listed extension is
+// letters only, so this equals comparing the upper-cased copy.
+constexpr std::uint32_t foldedKey(char a, char b, char c)
 {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+    return (static_cast<std::uint32_t>(static_cast<unsigned char>(a) | 0x20u))
+        | (static_cast<std::uint32_t>(static_cast<unsigned char>(b) | 0x20u) << 8)
+        | (static_cast<std::uint32_t>(static_cast<unsigned char>(c) | 0x20u) << 16);
 }
 
-bool holdsReferenceExtension(std::string_view line)
-{
-    // Only ASCII letters change case on upper-casing, so comparing the three characters
-    // after each "." upper-cased is the same as searching an upper-cased copy.
-    const char *p = line.data();
-    const char *const end = line.data() + line.size();
-    while (end - p >= 4) {
-        const auto *dot = static_cast<const char *>(std::memchr(p, '.', static_cast<std::size_t>(end - p - 3)));
-        if (!dot)
-            return false;
-        const char found[3] = {upper(dot[1]), upper(dot[2]), upper(dot[3])};
-        for (std::string_view extension : LineSelector::ReferenceExtensions) {
-            if (std::memcmp(found, extension.data() + 1, 3) == 0)
-                return true;
-        }
-        p = dot + 1;
+constexpr std::array<std::uint32_t, LineSelector::ReferenceExtensions.size()> ExtensionKeys = [] {
+    std::array<std::uint32_t, LineSelector::ReferenceExtensions.size()> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto extension = LineSelector::ReferenceExtensions[i];
+        keys[i] = foldedKey(extension[1], extension[2], extension[3]);
     }
-    return false;
-}
+    return keys;
+}();
+
+// The selection rules gathered in one pass: whether any holds does not depend on the
+// order they are tested in, so the line is read once, left to right, looking only at
+// the characters that matter ("\", "/", "."), and the pass stops as soon as one rule
+// holds. With `ReplaceTabs`, the same pass turns tabs into spaces, and goes on to the
+// end for them. A tab is none of the characters the rules look at, before or after it
+// is replaced, so replacing while selecting changes no answer.
+template <bool ReplaceTabs>
+class OnePass
+{
+    using Char = std::conditional_t<ReplaceTabs, char, const char>;
+
+public:
+    OnePass(Char *line, std::size_t size) : m_line(line), m_size(size) {}
+
+    bool selects()
+    {
+        std::size_t at = 0;
+#if defined(__SSE2__)
+        const __m128i tab = _mm_set1_epi8('\t');
+        const __m128i space = _mm_set1_epi8(' ');
+        const __m128i backslash = _mm_set1_epi8('\\');
+        const __m128i slash = _mm_set1_epi8('/');
+        const __m128i dot = _mm_set1_epi8('.');
+        const __m128i caseBit = _mm_set1_epi8(0x20);
+        const __m128i beforeB = _mm_set1_epi8('b' - 1);
+        const __m128i afterJ = _mm_set1_epi8('j' + 1);
+        // The byte after each one is read too, hence the 17.
+        for (; at + 17 <= m_size; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_line + at));
+            // Only a "." followed by one of b..j in either case can start a listed
+            // extension (.BMP .FLH .GIF .HTM .JPG). Text is full of dots followed by a
+            // space; skipping those here saves a mispredicted branch for each. The
+            // comparisons are signed, so bytes from 0x80 up never pass. Read before the
+            // tabs are stored: a tab is no letter either way.
+            const __m128i next = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(m_line + at + 1)), caseBit);
+            if constexpr (ReplaceTabs) {
+                // Stored whether or not it held a tab: where tabs are common, a branch
+                // on them costs more than the store.
+                const __m128i tabs = _mm_cmpeq_epi8(bytes, tab);
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(m_line + at),
+                                 _mm_or_si128(_mm_andnot_si128(tabs, bytes), _mm_and_si128(tabs, space)));
+            }
+            const __m128i extensionStart = _mm_and_si128(_mm_cmpgt_epi8(next, beforeB), _mm_cmpgt_epi8(afterJ, next));
+            const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, backslash), _mm_cmpeq_epi8(bytes, slash)),
+                                               _mm_and_si128(_mm_cmpeq_epi8(bytes, dot), extensionStart));
+            for (auto found = static_cast<unsigned>(_mm_movemask_epi8(marks)); found != 0; found &= found - 1) {
+                if (looks(at + static_cast<std::size_t>(__builtin_ctz(found))))
+                    return finish(at + 16);
+            }
+        }
+#endif
+        for (; at < m_size; ++at) {
+            if constexpr (ReplaceTabs) {
+                if (m_line[at] == '\t')
+                    m_line[at] = ' ';
+            }
+            const char c = m_line[at];
+            if ((c == '\\' || c == '/' || c == '.') && looks(at))
+                return finish(at + 1);
+        }
+        return false;
+    }
+
+private:
+    // True when the backslash, "/" or "." at `at` selects the line.
+    bool looks(std::size_t at)
+    {
+        switch (m_line[at]) {
+        case '\\':
+            return true;
+        case '/':
+            if (m_slashSeen)
+                return false;
+            m_slashSeen = true;
+            // A "/" that opens the line has nothing before it, so it cannot close a tag:
+            // it is the start of an absolute path ("/images/logo.gif") and selects the line.
+            return at == 0 || m_line[at - 1] != '<';
+        default: {
+            if (m_size - at < 4)
+                return false;
+            const std::uint32_t key = foldedKey(m_line[at + 1], m_line[at + 2], m_line[at + 3]);
+            return std::find(ExtensionKeys.begin(), ExtensionKeys.end(), key) != ExtensionKeys.end();
+        }
+        }
+    }
+
+    // Selected, with everything before `done` already seen: only tabs are left to do.
+    bool finish(std::size_t done)
+    {
+        if constexpr (ReplaceTabs)
+            replaceTabs(m_line + done, m_line + m_size);
+        return true;
+    }
+
+    Char *m_line;
+    std::size_t m_size;
+    bool m_slashSeen = false;
+};
 
 } // namespace
 
@@ -89,20 +188,19 @@ bool LineSelector::normalise(std::span<char> line, std::int16_t &ColumnIndex)
 
 bool LineSelector::isSelected(std::string_view line)
 {
-    if (line.find('\\') != std::string_view::npos)
-        return true;
-    const auto slash = line.find('/');
-    if (slash != std::string_view::npos) {
-        // A "/" that opens the line has nothing before it, so it cannot close a tag:
-        // it is the start of an absolute path ("/images/logo.gif") and selects the line.
-        if (slash == 0 || line[slash - 1] != '<')
-            return true;
-    }
-    return holdsReferenceExtension(line);
+    return OnePass<false>(line.data(), line.size()).selects();
 }
 
 LineSelector::Verdict LineSelector::normaliseAndSelect(std::span<char> line, std::int16_t &ColumnIndex)
 {
+    // Almost every line has something besides spaces and tabs and is shorter than the
+    // 16-bit limit: its walk ends past its end, and one pass replaces its tabs and
+    // selects it. normalise() below handles the rest.
+    const auto isSolid = [](char c) { return c != ' ' && c != '\t'; };
+    if (line.size() < static_cast<std::size_t>(MaxLength) && std::any_of(line.rbegin(), line.rend(), isSolid)) {
+        ColumnIndex = static_cast<std::int16_t>(line.size() + 1);
+        return OnePass<true>(line.data(), line.size()).selects() ? Verdict::Selected : Verdict::NotSelected;
+    }
     if (!normalise(line, ColumnIndex))
         return Verdict::Overflow;
     return isSelected({line.data(), line.size()}) ? Verdict::Selected : Verdict::NotSelected;
