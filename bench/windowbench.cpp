@@ -1,0 +1,151 @@
+// The window's share of a scan: from the click on "Ricerca Path e nomi files" to the
+// result list painted, for a page whose 32,767 lines are all selected, against the
+// same scan with no window at all. Runs on the offscreen platform unless told
+// otherwise. --smoke: one iteration each.
+#include "pages.h"
+#include "silentfeedback.h"
+#include "windowdriver.h"
+
+#include "form1.h"
+#include "referencescanner.h"
+#include "scancounters.h"
+#include "scanview.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Clock = std::chrono::steady_clock;
+
+struct Files
+{
+    fs::path folder;
+    fs::path input;
+    fs::path output;
+};
+
+Files g_files;
+
+class NoView final : public ScanView
+{
+public:
+    NoView(std::string input, std::string output) : m_input(std::move(input)), m_output(std::move(output)) {}
+    std::string inputName() const override { return m_input; }
+    std::string outputName() const override { return m_output; }
+    void showMessage(std::string_view) override {}
+    void enterBusy() override {}
+    void appendRecord(std::string_view) override {}
+    void leaveBusy() override {}
+
+private:
+    std::string m_input;
+    std::string m_output;
+};
+
+double seconds(Clock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
+
+// The best of a few runs of the bare scan: what the window adds is measured beyond it.
+double bareScanSeconds()
+{
+    NoView view(g_files.input.string(), g_files.output.string());
+    ScanCounters counters;
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        fs::remove(g_files.output);
+        const auto start = Clock::now();
+        ReferenceScanner(view, counters).run();
+        best = std::min(best, seconds(Clock::now() - start));
+    }
+    return best;
+}
+
+void clickToPaint(benchmark::State &state)
+{
+    SilentFeedback feedback;
+    Form1 form(feedback);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        state.SkipWithError("the window was never shown");
+        return;
+    }
+    WindowDriver driver(form);
+    driver.setNames(g_files.input.string(), g_files.output.string());
+    driver.clickAndWaitForPaint(); // warms the page cache and the fonts
+
+    const double bare = bareScanSeconds();
+    double total = 0;
+    for (auto _ : state) {
+        fs::remove(g_files.output); // a new report each time, as in wholeScan()
+        const auto start = Clock::now();
+        driver.clickAndWaitForPaint();
+        const double taken = seconds(Clock::now() - start);
+        state.SetIterationTime(taken);
+        total += taken;
+    }
+    if (!feedback.lastMessage.empty() || driver.rows() != 32767) {
+        state.SkipWithError(("the scan did not list 32,767 records: " + feedback.lastMessage).c_str());
+        return;
+    }
+    state.counters["rows"] = driver.rows();
+    state.counters["bare_scan_ms"] = bare * 1e3;
+    state.counters["beyond_scan_ms"] = (total / static_cast<double>(state.iterations()) - bare) * 1e3;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bool smoke = false;
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--smoke") == 0)
+            smoke = true;
+        else
+            args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    QApplication app(count, args.data());
+
+    std::string pattern = (fs::temp_directory_path() / "pagesift-window-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return EXIT_FAILURE;
+    }
+    g_files = {pattern, fs::path(pattern) / "allselected.html", fs::path(pattern) / "allselected.txt"};
+    if (!writePage(g_files.input.string(), makePage(PageKind::AllSelected))) {
+        std::perror(g_files.input.c_str());
+        return EXIT_FAILURE;
+    }
+
+    auto *bench = benchmark::RegisterBenchmark("window/click_to_paint/allselected", clickToPaint);
+    bench->UseManualTime()->Unit(benchmark::kMillisecond);
+    if (smoke)
+        bench->Iterations(1);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return EXIT_FAILURE;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::error_code ignored;
+    fs::remove_all(g_files.folder, ignored);
+    return EXIT_SUCCESS;
+}

@@ -1,0 +1,53 @@
+#include "windowdriver.h"
+
+#include "form1.h"
+#include "recordlistmodel.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+#include <stdexcept>
+
+WindowDriver::WindowDriver(Form1 &form)
+    : m_form(form)
+    , m_scanButton(form.findChild<QPushButton *>(QStringLiteral("Command1")))
+{
+    auto *list = form.findChild<QListView *>(QStringLiteral("List1"));
+    if (!m_scanButton || !list)
+        throw std::runtime_error("Form1 has no Command1 or no List1");
+    m_listArea = list->viewport();
+    m_listArea->installEventFilter(this);
+}
+
+void WindowDriver::setNames(const std::string &input, const std::string &output)
+{
+    // Text1 first: changing it empties Text2.
+    m_form.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QString::fromStdString(input));
+    m_form.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QString::fromStdString(output));
+}
+
+void WindowDriver::clickAndWaitForPaint()
+{
+    m_painted = false;
+    QTest::mouseClick(m_scanButton, Qt::LeftButton);
+    while (!m_painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+int WindowDriver::rows() const
+{
+    return m_form.records().rowCount();
+}
+
+bool WindowDriver::eventFilter(QObject *watched, QEvent *event)
+{
+    // The paint is delivered inside processEvents(), which returns once it is done, so
+    // the time taken includes the painting itself.
+    if (watched == m_listArea && event->type() == QEvent::Paint)
+        m_painted = true;
+    return QObject::eventFilter(watched, event);
+}

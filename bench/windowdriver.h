@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include <string>
+
+class Form1;
+class QPushButton;
+class QWidget;
+
+// Drives Form1 the way a user does: names in the two fields, a click on "Ricerca Path
+// e nomi files", then waits until the result list has painted.
+class WindowDriver final : public QObject
+{
+public:
+    explicit WindowDriver(Form1 &form);
+
+    void setNames(const std::string &input, const std::string &output);
+    // Clicks the scan button and returns once the list has painted since the click.
+    // The scan itself runs inside the click.
+    void clickAndWaitForPaint();
+    int rows() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Form1 &m_form;
+    QPushButton *m_scanButton = nullptr;
+    QWidget *m_listArea = nullptr;
+    bool m_painted = false;
+};
