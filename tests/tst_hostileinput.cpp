@@ -1,0 +1,282 @@
+// Hostile input through the real window and the real scan: endless and random devices,
+// a full disk, places that cannot be written, bytes no text editor would write. Each
+// must end in the right failure, in bounded time and memory, leave the window idle,
+// and let the next scan work.
+#include "recordingfeedback.h"
+#include "scratchfolder.h"
+
+#include "form1.h"
+#include "recordlistmodel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::string FailurePrefix = "message: Errore in lettura file di input  ERR=";
+
+// A small page whose selected lines are known, to prove the window works again.
+const std::string GoodPage = "<html>\r\n<img src=a/b.gif>\r\n</p>\r\nC:\\temp\r\n";
+const std::vector<std::string> GoodRecords = {" 2 - <img src=a/b.gif>", " 4 - C:\\temp"};
+
+long peakKilobytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+class Window
+{
+public:
+    Window()
+    {
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            throw std::runtime_error("the window was never shown");
+    }
+
+    void scan(const std::string &input, const std::string &output)
+    {
+        // Text1 first: changing it empties Text2.
+        form.findChild<QLineEdit *>("Text1")->setText(QString::fromStdString(input));
+        form.findChild<QLineEdit *>("Text2")->setText(QString::fromStdString(output));
+        feedback.events.clear();
+        QTest::mouseClick(scanButton(), Qt::LeftButton);
+    }
+
+    QPushButton *scanButton() { return form.findChild<QPushButton *>("Command1"); }
+
+    std::vector<std::string> rows() const
+    {
+        std::vector<std::string> rows;
+        for (int row = 0; row < form.records().rowCount(); ++row)
+            rows.emplace_back(form.records().record(row));
+        return rows;
+    }
+
+    std::string message() const
+    {
+        for (const auto &event : feedback.events)
+            if (event.starts_with("message: "))
+                return event;
+        return {};
+    }
+
+    // Idle again: the button back, the pointer restored last.
+    void expectIdle()
+    {
+        EXPECT_TRUE(scanButton()->isEnabled());
+        ASSERT_FALSE(feedback.events.empty());
+        EXPECT_EQ(feedback.events.back(), "idle");
+    }
+
+    void expectGoodScanWorks(const ScratchFolder &folder)
+    {
+        const auto input = folder.write("good.html", GoodPage);
+        const auto output = folder.path("good.txt");
+        scan(input, output);
+        EXPECT_EQ(message(), "");
+        EXPECT_EQ(rows(), GoodRecords);
+        EXPECT_EQ(ScratchFolder::read(output), GoodRecords[0] + "\r\n" + GoodRecords[1] + "\r\n");
+        expectIdle();
+    }
+
+    RecordingFeedback feedback;
+    Form1 form{feedback};
+};
+
+// Where the report cannot be written. Permission bits do not stop root, so as root the
+// case uses what the kernel refuses to everyone: sysfs creates no files, and its
+// read-only attributes cannot be opened for writing.
+struct Unwritable
+{
+    std::string path;   // empty: no such place on this machine
+    std::string before; // the file's contents, which must stay
+};
+
+Unwritable unwritableFile(const ScratchFolder &folder)
+{
+    if (::geteuid() == 0) {
+        const std::string attribute = "/sys/kernel/uevent_seqnum";
+        if (::access(attribute.c_str(), F_OK) != 0)
+            return {};
+        return {attribute, {}};
+    }
+    const auto path = folder.write("locked.txt", "keep me\r\n");
+    ::chmod(path.c_str(), 0444);
+    return {path, "keep me\r\n"};
+}
+
+Unwritable readOnlyFolder(const ScratchFolder &folder)
+{
+    if (::geteuid() == 0) {
+        struct stat info {};
+        if (::stat("/sys", &info) != 0 || !S_ISDIR(info.st_mode))
+            return {};
+        return {"/sys/pagesift-report.txt", {}};
+    }
+    const auto locked = folder.path("locked");
+    ::mkdir(locked.c_str(), 0555);
+    return {locked + "/report.txt", {}};
+}
+
+struct HostileCase
+{
+    const char *name;
+    // Prepares the two names; an empty input name skips the case on this machine.
+    std::function<Unwritable(const ScratchFolder &, std::string &input)> prepare;
+    int failure;
+    double maxSeconds;
+    long maxGrowthKilobytes;
+};
+
+void PrintTo(const HostileCase &c, std::ostream *os) { *os << c.name; }
+
+class Hostile : public testing::TestWithParam<HostileCase>
+{
+};
+
+TEST_P(Hostile, EndsInItsFailureThenTheNextScanWorks)
+{
+    const auto &c = GetParam();
+    ScratchFolder folder;
+    std::string input;
+    const Unwritable output = c.prepare(folder, input);
+    if (input.empty() || output.path.empty())
+        GTEST_SKIP() << "no such place on this machine";
+
+    Window window;
+    const long peakBefore = peakKilobytes();
+    const auto start = std::chrono::steady_clock::now();
+    window.scan(input, output.path);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+
+    const auto expected = FailurePrefix + " " + std::to_string(c.failure) + " - ";
+    EXPECT_TRUE(window.message().starts_with(expected)) << window.message();
+    EXPECT_LT(taken.count(), c.maxSeconds);
+    EXPECT_LT(peakKilobytes() - peakBefore, c.maxGrowthKilobytes);
+    if (!output.before.empty()) {
+        EXPECT_EQ(ScratchFolder::read(output.path), output.before);
+    }
+    window.expectIdle();
+    window.expectGoodScanWorks(folder);
+}
+
+const auto goodInput = [](const ScratchFolder &folder, std::string &input) {
+    input = folder.write("page.html", GoodPage);
+};
+
+const HostileCase hostileCases[] = {
+    // An endless line: refused once it passes 32,767 characters, whatever follows.
+    {"DevZeroAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         input = "/dev/zero";
+         return Unwritable{folder.path("report.txt"), {}};
+     },
+     6, 10.0, 16 * 1024},
+    // Endless random bytes: a line end comes every 256 bytes or so, so the line counter
+    // overflows at line 32,768, some 8 MB in.
+    {"DevUrandomAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         input = "/dev/urandom";
+         return Unwritable{folder.path("report.txt"), {}};
+     },
+     6, 20.0, 64 * 1024},
+    {"DevFullAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         return Unwritable{"/dev/full", {}};
+     },
+     61, 10.0, 16 * 1024},
+    {"UnwritableOutputFile",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         return unwritableFile(folder);
+     },
+     70, 10.0, 16 * 1024},
+    {"OutputInReadOnlyFolder",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         return readOnlyFolder(folder);
+     },
+     70, 10.0, 16 * 1024},
+};
+
+std::string caseName(const testing::TestParamInfo<HostileCase> &row)
+{
+    return row.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), caseName);
+
+// Every byte but the line ends and tabs reaches the report and the list as it was.
+TEST(OddBytes, PassThroughUnchanged)
+{
+    std::string line1 = std::string("a/b", 3) + '\0' + "\x01\x7f\x80\x9f\xa0\xff" + '\0';
+    std::string line2 = "\xe9\xe8.GIF\t\xc3\xa8"; // Latin-1 and UTF-8 side by side
+    std::string line3 = std::string("\0\0\\", 3);
+    std::string page = line1 + "\r\n" + line2 + "\r" + line3 + "\n\xfe\r\n";
+    ScratchFolder folder;
+    const auto input = folder.write("odd.html", page);
+    const auto output = folder.path("odd.txt");
+
+    Window window;
+    window.scan(input, output);
+
+    std::string tabless = line2;
+    tabless[6] = ' ';
+    // The lone line feed after line 3 belongs to it, as does the 0xFE after it.
+    const std::vector<std::string> expected = {" 1 - " + line1, " 2 - " + tabless, " 3 - " + line3 + "\n\xfe"};
+    EXPECT_EQ(window.message(), "");
+    EXPECT_EQ(window.rows(), expected);
+    EXPECT_EQ(ScratchFolder::read(output), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
+}
+
+// The second scan clears the list and empties the report first: the same names give
+// the same results, not twice the results.
+TEST(TwoScans, InARowGiveTheSameResults)
+{
+    std::string page;
+    for (int line = 1; line <= 3000; ++line)
+        page += line % 3 ? "<p>testo " + std::to_string(line) + "</p>\t\r\n"
+                         : "\t<img src=foto/" + std::to_string(line) + ".jpg>\r\n";
+    ScratchFolder folder;
+    const auto input = folder.write("page.html", page);
+    const auto output = folder.path("report.txt");
+
+    Window window;
+    window.scan(input, output);
+    const auto firstRows = window.rows();
+    const auto firstReport = ScratchFolder::read(output);
+    window.scan(input, output);
+
+    EXPECT_EQ(window.message(), "");
+    EXPECT_EQ(firstRows.size(), 1000u);
+    EXPECT_EQ(window.rows(), firstRows);
+    EXPECT_EQ(ScratchFolder::read(output), firstReport);
+    window.expectIdle();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
