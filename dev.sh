@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for a fresh clone: installs the Debian packages that are missing,
-# builds, then opens the window (run) or runs the whole test suite (test).
+# builds, then opens the window (run), runs the whole test suite (test), or runs it
+# again under the address and undefined-behaviour sanitizers and fuzzes the scan for
+# a minute (check).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -8,6 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev
 )
 
 install_missing() {
@@ -39,8 +42,13 @@ test)
     install_missing
     cmake --workflow --preset default
     ;;
+check)
+    install_missing
+    cmake --workflow --preset asan
+    cmake --workflow --preset fuzz
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|check" >&2
     exit 2
     ;;
 esac
