@@ -47,6 +47,7 @@ private slots:
     void scanShowsBusyStateWhileRunning();
     void failureLeavesWindowReadyForANewScan();
     void listRowsAreAccessibleItems();
+    void longRecordsAreShownCutButReadWhole();
     void recordsDecodeAsUtf8OrWindows1252_data();
     void recordsDecodeAsUtf8OrWindows1252();
 
@@ -412,6 +413,21 @@ void TestForm1::listRowsAreAccessibleItems()
     QCOMPARE(list->role(), QAccessible::List);
     QCOMPARE(list->childCount(), 2);
     QCOMPARE(list->child(1)->text(QAccessible::Name), QStringLiteral(" 2 - c/d"));
+}
+
+void TestForm1::longRecordsAreShownCutButReadWhole()
+{
+    ScratchFolder folder;
+    const std::string line = "C:\\" + std::string(30000, 'x');
+    typeNames(QString::fromStdString(folder.write("page.htm", line)), QString::fromStdString(folder.path("out.txt")));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+
+    const auto row = control<QListView>("List1")->model()->index(0, 0);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QString::fromStdString(" 1 - " + line));
+    const QString shown = row.data().toString();
+    QVERIFY(shown.size() < 2000);
+    QVERIFY(shown.startsWith(QStringLiteral(" 1 - C:\\xxx")));
+    QVERIFY(shown.endsWith(QChar(0x2026)));
 }
 
 void TestForm1::recordsDecodeAsUtf8OrWindows1252_data()
