@@ -53,6 +53,11 @@ void fitCaptions(std::initializer_list<QLabel *> labels)
         label->setFont(font);
 }
 
+std::u16string_view utf16(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 QPushButton *button(QWidget *form, const char *name, const QString &caption, QRect geometry)
 {
     auto *control = place<QPushButton>(form, name, caption, geometry);
@@ -133,10 +138,7 @@ void Form1::applyOutputNameRule()
 {
     const QString input = Text1->text();
     const QString output = Text2->text();
-    const auto proposal = OutputNameRule::propose(
-        {reinterpret_cast<const char16_t *>(input.utf16()), static_cast<std::size_t>(input.size())},
-        {reinterpret_cast<const char16_t *>(output.utf16()), static_cast<std::size_t>(output.size())});
-    if (proposal)
+    if (const auto proposal = OutputNameRule::propose(utf16(input), utf16(output)))
         Text2->setText(QString::fromStdU16String(*proposal));
 }
 
@@ -178,11 +180,9 @@ void Form1::browseOutput()
 bool Form1::browse(QLineEdit *field)
 {
     const QString text = field->text();
-    const auto outcome = BrowseOperation::run(
-        *CommonDialog1, {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())});
+    const auto outcome = BrowseOperation::run(*CommonDialog1, utf16(text));
     if (outcome.failure) {
-        m_feedback.beep();
-        m_feedback.messageBox(BrowseOperation::BrowseErrorMessage(*outcome.failure));
+        showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
         return false;
     }
     if (!outcome.fieldText)
