@@ -10,6 +10,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    python3 icoutils binutils-mingw-w64-i686 cpp binutils
+    desktop-file-utils appstream dpkg-dev file
     clang-14 libclang-rt-14-dev
 )
 

@@ -20,6 +20,7 @@ const char *descriptionOf(Failure::Number number)
     case Failure::PermissionDenied: return "Autorizzazione negata";
     case Failure::PathFileAccessError: return "Errore di accesso al percorso/file";
     case Failure::PathNotFound: return "Impossibile trovare il percorso";
+    case Failure::ComponentError: return "Errore della finestra di selezione file";
     }
     return "Errore di I/O della periferica";
 }

@@ -21,6 +21,7 @@ struct Failure
         PermissionDenied = 70,
         PathFileAccessError = 75,
         PathNotFound = 76,
+        ComponentError = 440,
     };
 
     std::int16_t number = 0;

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "recordingdialog.h"
 #include "recordingfeedback.h"
 #include "recordlistmodel.h"
 #include "scratchfolder.h"
@@ -46,8 +47,13 @@ private slots:
     void scanShowsBusyStateWhileRunning();
     void failureLeavesWindowReadyForANewScan();
     void listRowsAreAccessibleItems();
+    void longRecordsAreShownCutButReadWhole();
     void recordsDecodeAsUtf8OrWindows1252_data();
     void recordsDecodeAsUtf8OrWindows1252();
+
+    void browse_data();
+    void browse();
+    void browseFailureIsReported();
 
     void finishBeepsThenCloses();
     void closeBoxDoesNotBeep();
@@ -62,6 +68,7 @@ private:
         return widget;
     }
     void typeNames(const QString &input, const QString &output);
+    RecordingDialog &useRecordingDialog();
 
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<Form1> m_form;
@@ -79,6 +86,15 @@ void TestForm1::cleanup()
 {
     m_form.reset();
     m_feedback.reset();
+}
+
+RecordingDialog &TestForm1::useRecordingDialog()
+{
+    auto dialog = std::make_unique<RecordingDialog>();
+    auto &recording = *dialog;
+    m_form = std::make_unique<Form1>(*m_feedback, std::move(dialog));
+    m_form->show();
+    return recording;
 }
 
 void TestForm1::typeNames(const QString &input, const QString &output)
@@ -399,6 +415,21 @@ void TestForm1::listRowsAreAccessibleItems()
     QCOMPARE(list->child(1)->text(QAccessible::Name), QStringLiteral(" 2 - c/d"));
 }
 
+void TestForm1::longRecordsAreShownCutButReadWhole()
+{
+    ScratchFolder folder;
+    const std::string line = "C:\\" + std::string(30000, 'x');
+    typeNames(QString::fromStdString(folder.write("page.htm", line)), QString::fromStdString(folder.path("out.txt")));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+
+    const auto row = control<QListView>("List1")->model()->index(0, 0);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QString::fromStdString(" 1 - " + line));
+    const QString shown = row.data().toString();
+    QVERIFY(shown.size() < 2000);
+    QVERIFY(shown.startsWith(QStringLiteral(" 1 - C:\\xxx")));
+    QVERIFY(shown.endsWith(QChar(0x2026)));
+}
+
 void TestForm1::recordsDecodeAsUtf8OrWindows1252_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -417,6 +448,55 @@ void TestForm1::recordsDecodeAsUtf8OrWindows1252()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(RecordListModel::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())}), text);
+}
+
+void TestForm1::browse_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+    QTest::addColumn<QString>("pattern");
+
+    const QString typed1 = QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
+    QTest::newRow("input replaces a typed output name")
+        << "Command2" << "D:\\site\\home.htm" << "D:\\site\\home.htm" << "D:\\site\\home.ht3"
+        << "C:\\VB5\\SITEDOCS\\*.HTM";
+    QTest::newRow("input cancelled") << "Command2" << "" << typed1 << "mine.txt" << "C:\\VB5\\SITEDOCS\\*.HTM";
+    QTest::newRow("input same name") << "Command2" << typed1 << typed1 << "mine.txt" << "C:\\VB5\\SITEDOCS\\*.HTM";
+    QTest::newRow("output") << "Command4" << "/tmp/report.txt" << typed1 << "/tmp/report.txt" << "*.HTM";
+    QTest::newRow("output cancelled") << "Command4" << "  " << typed1 << "mine.txt" << "*.HTM";
+}
+
+void TestForm1::browse()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, chosen);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    QFETCH(QString, pattern);
+
+    auto &dialog = useRecordingDialog();
+    dialog.chosen = chosen.toStdU16String();
+    control<QLineEdit>("Text2")->setText(QStringLiteral("mine.txt"));
+    QTest::mouseClick(control<QPushButton>(button.toLatin1()), Qt::LeftButton);
+
+    QCOMPARE(QString::fromStdU16String(dialog.calls.at(0)), "write FileName: " + pattern);
+    QCOMPARE(QString::fromStdU16String(dialog.calls.at(3)), QStringLiteral("show 1"));
+    QCOMPARE(control<QLineEdit>("Text1")->text(), text1);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), text2);
+    QVERIFY(m_feedback->events.empty());
+}
+
+void TestForm1::browseFailureIsReported()
+{
+    auto &dialog = useRecordingDialog();
+    dialog.failOnShow = true;
+    QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
+    QCOMPARE(m_feedback->events,
+             (Events{"beep", "message: Errore nella scelta del file  ERR= 440 - Finestra non disponibile"}));
+    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
+    QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
 }
 
 void TestForm1::finishBeepsThenCloses()

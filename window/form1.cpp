@@ -1,6 +1,8 @@
 #include "form1.h"
 
+#include "browseoperation.h"
 #include "outputnamerule.h"
+#include "qtfiledialogcomponent.h"
 #include "recordlistmodel.h"
 #include "referencescanner.h"
 #include "userfeedback.h"
@@ -51,6 +53,11 @@ void fitCaptions(std::initializer_list<QLabel *> labels)
         label->setFont(font);
 }
 
+std::u16string_view utf16(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 QPushButton *button(QWidget *form, const char *name, const QString &caption, QRect geometry)
 {
     auto *control = place<QPushButton>(form, name, caption, geometry);
@@ -62,9 +69,10 @@ QPushButton *button(QWidget *form, const char *name, const QString &caption, QRe
 
 } // namespace
 
-Form1::Form1(UserFeedback &feedback, QWidget *parent)
+Form1::Form1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, QWidget *parent)
     : QWidget(parent)
     , m_feedback(feedback)
+    , CommonDialog1(dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("PAGESIFT (path e nomi files) dentro una pagina HTML"));
@@ -77,10 +85,12 @@ Form1::Form1(UserFeedback &feedback, QWidget *parent)
     connect(Text1, &QLineEdit::textChanged, this, &Form1::clearOutputName);
     Text1->installEventFilter(this);
     Command2 = button(this, "Command2", QStringLiteral("Sfoglia ..."), fromTwips(6405, 90, 1125, 330));
+    connect(Command2, &QPushButton::clicked, this, &Form1::browseInput);
     Label2 = place<QLabel>(this, "Label2", QStringLiteral("Nome file di output"), fromTwips(135, 510, 1395, 255));
     Text2 = place<QLineEdit>(this, "Text2", QString(), fromTwips(1575, 525, 4725, 285));
     Text2->installEventFilter(this);
     Command4 = button(this, "Command4", QStringLiteral("Sfoglia ..."), fromTwips(6405, 510, 1125, 330));
+    connect(Command4, &QPushButton::clicked, this, &Form1::browseOutput);
     Command1 = button(this, "Command1", QStringLiteral("Ricerca Path e nomi files"), fromTwips(3615, 930, 2460, 375));
     connect(Command1, &QPushButton::clicked, this, &Form1::runScan);
     Command3 = button(this, "Command3", QStringLiteral("F I N E"), fromTwips(6405, 930, 1125, 375));
@@ -128,10 +138,7 @@ void Form1::applyOutputNameRule()
 {
     const QString input = Text1->text();
     const QString output = Text2->text();
-    const auto proposal = OutputNameRule::propose(
-        {reinterpret_cast<const char16_t *>(input.utf16()), static_cast<std::size_t>(input.size())},
-        {reinterpret_cast<const char16_t *>(output.utf16()), static_cast<std::size_t>(output.size())});
-    if (proposal)
+    if (const auto proposal = OutputNameRule::propose(utf16(input), utf16(output)))
         Text2->setText(QString::fromStdU16String(*proposal));
 }
 
@@ -155,6 +162,33 @@ void Form1::exit()
 {
     m_feedback.beep();
     close();
+}
+
+void Form1::browseInput()
+{
+    // Setting a new input name has already emptied the output name, so the rule
+    // derives it from the chosen page.
+    if (browse(Text1))
+        applyOutputNameRule();
+}
+
+void Form1::browseOutput()
+{
+    browse(Text2);
+}
+
+bool Form1::browse(QLineEdit *field)
+{
+    const QString text = field->text();
+    const auto outcome = BrowseOperation::run(*CommonDialog1, utf16(text));
+    if (outcome.failure) {
+        showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
+        return false;
+    }
+    if (!outcome.fieldText)
+        return false;
+    field->setText(QString::fromStdU16String(*outcome.fieldText));
+    return true;
 }
 
 std::string Form1::inputName() const

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "filedialogcomponent.h"
 #include "scancounters.h"
 #include "scanview.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -19,7 +22,9 @@ class Form1 final : public QWidget, private ScanView
     Q_OBJECT
 
 public:
-    explicit Form1(UserFeedback &feedback, QWidget *parent = nullptr);
+    // Without a dialog component the window makes Qt's own.
+    explicit Form1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog = nullptr,
+                   QWidget *parent = nullptr);
     ~Form1() override;
 
     const RecordListModel &records() const { return *m_records; }
@@ -35,6 +40,9 @@ private:
     void clearOutputName();
     void runScan();
     void exit();
+    void browseInput();
+    void browseOutput();
+    bool browse(QLineEdit *field);
 
     // ScanView
     std::string inputName() const override;
@@ -58,4 +66,5 @@ private:
     QPushButton *Command3 = nullptr;
     QListView *List1 = nullptr;
     RecordListModel *m_records = nullptr;
+    std::unique_ptr<FileDialogComponent> CommonDialog1;
 };

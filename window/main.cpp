@@ -1,7 +1,9 @@
+#include "appinfo.h"
 #include "form1.h"
 #include "qtuserfeedback.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +34,11 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    // The desktop matches the window to its entry and icon by these.
+    QApplication::setApplicationName(AppInfo::applicationName);
+    QApplication::setApplicationVersion(AppInfo::version);
+    QGuiApplication::setDesktopFileName(AppInfo::desktopFileName);
+    QApplication::setWindowIcon(QIcon(AppInfo::windowIcon));
     QtUserFeedback feedback;
     Form1 form(feedback);
     form.show();

@@ -82,7 +82,18 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_published)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+    if (role == Qt::AccessibleTextRole)
         return decode(record(index.row()));
+    if (role == Qt::DisplayRole) {
+        // Painting lays out the whole text even where it is cut off; beyond this many
+        // characters nothing more can be seen, so a long record costs no more to show.
+        constexpr qsizetype ShownCharacters = 1000;
+        QString text = decode(record(index.row()));
+        if (text.size() > ShownCharacters) {
+            text.truncate(ShownCharacters);
+            text += QChar(0x2026); // …
+        }
+        return text;
+    }
     return {};
 }

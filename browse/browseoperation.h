@@ -1,0 +1,32 @@
+#pragma once
+
+#include "failure.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class FileDialogComponent;
+
+// Prepares the file dialog from a name field's text, shows it and gives back the name
+// to put into the field. The window sets the field; the input browse then proposes the
+// output name.
+struct BrowseOperation
+{
+    struct Outcome
+    {
+        std::optional<std::u16string> fieldText; // nothing: the field stays as it is
+        std::optional<Failure> failure;
+    };
+
+    static constexpr std::u16string_view Pattern = u"*.HTM";
+    static constexpr std::u16string_view Filter = u"*.HTM |*.HTM";
+
+    static Outcome run(FileDialogComponent &dialog, std::u16string_view field);
+
+    // The name up to and including its last folder separator, "\" or "/"; empty when
+    // there is none. Nothing when a separator lies beyond the 16-bit count.
+    static std::optional<std::u16string_view> directoryPart(std::u16string_view name);
+
+    static std::string BrowseErrorMessage(const Failure &failure);
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The file dialog as the window uses it: a file-name property that carries the initial
+// pattern in and the chosen name out, a filter property ("description|pattern"), and
+// one operation that shows the dialog and returns when the user has closed it.
+//
+// Any member may throw (std::exception) when the dialog cannot do what is asked.
+class FileDialogComponent
+{
+public:
+    virtual ~FileDialogComponent() = default;
+
+    virtual std::u16string FileNameProperty() const = 0;
+    virtual void setFileNameProperty(std::u16string_view value) = 0;
+    virtual std::u16string FilterProperty() const = 0;
+    virtual void setFilterProperty(std::u16string_view value) = 0;
+
+    // 1 shows a dialog in which the user picks an existing file or types a new name.
+    // A cancelled dialog leaves FileNameProperty empty.
+    virtual void ShowOperation(std::int16_t action) = 0;
+};

@@ -1,0 +1,154 @@
+#include "browseoperation.h"
+#include "recordingdialog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Calls = std::vector<std::u16string>;
+
+std::u16string operator""_u(const char16_t *text, std::size_t size) { return {text, size}; }
+
+// The calls of a browse whose dialog reads back what it was given.
+Calls plainBrowse(const std::u16string &pattern, const std::u16string &chosen)
+{
+    return {u"write FileName: " + pattern,
+            u"read FileName: " + pattern,
+            u"write Filter: *.HTM |*.HTM",
+            u"show 1",
+            u"read FileName: " + chosen};
+}
+
+struct BrowseCase
+{
+    const char *name;
+    std::u16string field;
+    std::u16string chosen;
+    std::u16string pattern; // the first write
+    std::optional<std::u16string> fieldText;
+};
+
+void PrintTo(const BrowseCase &c, std::ostream *os) { *os << c.name; }
+
+class Browse : public testing::TestWithParam<BrowseCase>
+{
+};
+
+TEST_P(Browse, PreparesShowsAndReads)
+{
+    const auto &c = GetParam();
+    RecordingDialog dialog;
+    dialog.chosen = c.chosen;
+    const auto outcome = BrowseOperation::run(dialog, c.field);
+    EXPECT_EQ(dialog.calls, plainBrowse(c.pattern, c.chosen));
+    EXPECT_EQ(outcome.fieldText, c.fieldText);
+    EXPECT_FALSE(outcome.failure);
+}
+
+const BrowseCase browseCases[] = {
+    {"DefaultPage", u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM", u"D:\\site\\home.htm",
+     u"C:\\VB5\\SITEDOCS\\*.HTM", u"D:\\site\\home.htm"_u},
+    {"NameWithoutFolder", u"page.htm", u"x.htm", u"*.HTM", u"x.htm"_u},
+    {"BlankField", u"   ", u"x.htm", u"*.HTM", u"x.htm"_u},
+    {"FolderOnly", u"C:\\dir\\", u"x.htm", u"C:\\dir\\*.HTM", u"x.htm"_u},
+    {"SlashFolders", u"/srv/www/home.htm", u"/srv/www/a.htm", u"/srv/www/*.HTM", u"/srv/www/a.htm"_u},
+    {"MixedSeparators", u"C:\\a/b\\c.htm", u"x", u"C:\\a/b\\*.HTM", u"x"_u},
+    {"SpacesAroundField", u"  C:\\a\\b.htm ", u"x", u"C:\\a\\*.HTM", u"x"_u},
+    {"ResultKeptUntrimmed", u"a.htm", u" /tmp/b.htm ", u"*.HTM", u" /tmp/b.htm "_u},
+    {"BlankResultChangesNothing", u"a.htm", u"  ", u"*.HTM", std::nullopt},
+    {"CancelChangesNothing", u"C:\\dir\\a.htm", u"", u"C:\\dir\\*.HTM", std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(BrowseOperation, Browse, testing::ValuesIn(browseCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+// A dialog that drops the wildcard from the name it is given.
+std::u16string withoutWildcard(std::u16string_view value)
+{
+    std::u16string kept;
+    for (const char16_t c : value)
+        if (c != u'*')
+            kept += c;
+    return kept;
+}
+
+TEST(BrowseOperation, WildcardRestoredOnlyForABlankField)
+{
+    RecordingDialog dialog;
+    dialog.rewrite = withoutWildcard;
+    BrowseOperation::run(dialog, u"  ");
+    EXPECT_EQ(dialog.calls, (Calls{u"write FileName: *.HTM", u"read FileName: .HTM", u"read FileName: .HTM",
+                                   u"write FileName: .HTM*.HTM", u"write Filter: *.HTM |*.HTM", u"show 1",
+                                   u"read FileName: "}));
+
+    RecordingDialog named;
+    named.rewrite = withoutWildcard;
+    BrowseOperation::run(named, u"C:\\a\\b.htm");
+    EXPECT_EQ(named.calls, (Calls{u"write FileName: C:\\a\\*.HTM", u"read FileName: C:\\a\\.HTM",
+                                  u"write Filter: *.HTM |*.HTM", u"show 1", u"read FileName: "}));
+}
+
+TEST(BrowseOperation, DialogFailureIsReportedAndChangesNothing)
+{
+    RecordingDialog dialog;
+    dialog.failOnShow = true;
+    const auto outcome = BrowseOperation::run(dialog, u"a.htm");
+    EXPECT_FALSE(outcome.fieldText);
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_EQ(BrowseOperation::BrowseErrorMessage(*outcome.failure),
+              "Errore nella scelta del file  ERR= 440 - Finestra non disponibile");
+}
+
+struct DirectoryCase
+{
+    const char *name;
+    std::u16string full;
+    std::optional<std::u16string> directory; // nothing: the count overflows
+};
+
+void PrintTo(const DirectoryCase &c, std::ostream *os) { *os << c.name; }
+
+class Directory : public testing::TestWithParam<DirectoryCase>
+{
+};
+
+TEST_P(Directory, UpToTheLastSeparator)
+{
+    const auto &c = GetParam();
+    const auto directory = BrowseOperation::directoryPart(c.full);
+    ASSERT_EQ(directory.has_value(), c.directory.has_value());
+    if (directory) {
+        EXPECT_EQ(std::u16string(*directory), *c.directory);
+    }
+}
+
+const std::u16string far(32766, u'x');
+
+const DirectoryCase directoryCases[] = {
+    {"Empty", u"", u""_u},
+    {"NoSeparator", u"page.htm", u""_u},
+    {"Root", u"\\", u"\\"_u},
+    {"SeparatorAt32767", far + u"\\a", far + u"\\"},
+    {"SeparatorAt32768", far + u"x\\a", std::nullopt},
+    {"SlashAt32768", far + u"x/a", std::nullopt},
+    {"ManySmallPiecesPast32767", [] {
+         std::u16string name;
+         for (int i = 0; i < 20000; ++i)
+             name += u"a\\";
+         return name;
+     }(), std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(BrowseOperation, Directory, testing::ValuesIn(directoryCases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+TEST(BrowseOperation, OverflowIsReportedWithoutOpeningTheDialog)
+{
+    RecordingDialog dialog;
+    const auto outcome = BrowseOperation::run(dialog, far + u"x\\a.htm");
+    EXPECT_TRUE(dialog.calls.empty());
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_EQ(outcome.failure->number, Failure::Overflow);
+}
+
+} // namespace
