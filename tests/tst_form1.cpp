@@ -45,7 +45,6 @@ private slots:
     void scan_data();
     void scan();
     void scanShowsBusyStateWhileRunning();
-    void failureLeavesWindowReadyForANewScan();
     void listRowsAreAccessibleItems();
     void longRecordsAreShownCutButReadWhole();
     void recordsDecodeAsUtf8OrWindows1252_data();
@@ -379,26 +378,6 @@ void TestForm1::scanShowsBusyStateWhileRunning()
     QVERIFY(!buttonEnabledWhileBusy);
     QVERIFY(button->isEnabled());
     QCOMPARE(QApplication::focusWidget(), button);
-}
-
-void TestForm1::failureLeavesWindowReadyForANewScan()
-{
-    ScratchFolder folder;
-    const auto input = QString::fromStdString(folder.path("page.htm"));
-    typeNames(input, QString::fromStdString(folder.path("out.txt")));
-    int rowsDuringMessage = -1;
-    m_feedback->onMessage = [&] { rowsDuringMessage = m_form->records().rowCount(); };
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QCOMPARE(m_feedback->events,
-             (Events{"busy", "beep", "message: Errore in lettura file di input  ERR= 53 - Impossibile trovare il file",
-                     "beep", "idle"}));
-    QCOMPARE(rowsDuringMessage, 0);
-
-    folder.write("page.htm", "C:\\x");
-    m_feedback->events.clear();
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QCOMPARE(m_feedback->events, (Events{"busy", "beep", "idle"}));
-    QCOMPARE(m_form->records().rowCount(), 1);
 }
 
 void TestForm1::listRowsAreAccessibleItems()

@@ -151,18 +151,6 @@ TEST_P(WholeScan, ReportAndListHoldTheSameRecords)
 
 INSTANTIATE_TEST_SUITE_P(Blocks, WholeScan, testing::Values(std::size_t{1}, std::size_t{3}, LineReader::DefaultBlockSize));
 
-TEST(WholeScan, TwoScansInARowGiveTheSameResult)
-{
-    Scan scan;
-    scan.view.input = scan.folder.write("page.htm", samplePage);
-    scan.view.output = scan.folder.path("out.txt");
-    scan.run();
-    const auto first = ScratchFolder::read(scan.view.output);
-    scan.run();
-    EXPECT_EQ(ScratchFolder::read(scan.view.output), first);
-    EXPECT_EQ(scan.view.list, sampleRecords);
-}
-
 // Every failure after the names are checked: one message, then idle again, with the
 // records found so far kept in the report.
 struct FailureCase
