@@ -13,7 +13,8 @@
 class OutputFile
 {
 public:
-    explicit OutputFile(std::size_t bufferSize = 64 * 1024);
+    // Large writes keep the kernel's per-call cost off a report of many short records.
+    explicit OutputFile(std::size_t bufferSize = 1024 * 1024);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;

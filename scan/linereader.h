@@ -19,7 +19,7 @@ class ByteSource;
 class LineReader
 {
 public:
-    static constexpr std::size_t DefaultBlockSize = 128 * 1024;
+    static constexpr std::size_t DefaultBlockSize = 256 * 1024;
     static constexpr std::size_t MaxLineLength = 32767;
 
     enum class Status {
