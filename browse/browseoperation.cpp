@@ -57,9 +57,5 @@ BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::
 
 std::string BrowseOperation::BrowseErrorMessage(const Failure &failure)
 {
-    std::string message = "Errore nella scelta del file  ERR=";
-    ScanRecord::appendNumber(message, failure.number);
-    message += " - ";
-    message += failure.description;
-    return message;
+    return ScanRecord::failureMessage("Errore nella scelta del file  ERR=", failure);
 }

@@ -19,11 +19,7 @@ ReferenceScanner::ReferenceScanner(ScanView &view, ScanCounters &counters, std::
 
 std::string ReferenceScanner::ReadErrorMessage(const Failure &failure)
 {
-    std::string message = "Errore in lettura file di input  ERR=";
-    ScanRecord::appendNumber(message, failure.number);
-    message += " - ";
-    message += failure.description;
-    return message;
+    return ScanRecord::failureMessage("Errore in lettura file di input  ERR=", failure);
 }
 
 void ReferenceScanner::run()

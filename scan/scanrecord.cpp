@@ -18,3 +18,12 @@ void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string
     record += " - ";
     record += line;
 }
+
+std::string ScanRecord::failureMessage(std::string_view prefix, const Failure &failure)
+{
+    std::string message{prefix};
+    appendNumber(message, failure.number);
+    message += " - ";
+    message += failure.description;
+    return message;
+}

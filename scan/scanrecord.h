@@ -1,5 +1,7 @@
 #pragma once
 
+#include "failure.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,4 +15,7 @@ struct ScanRecord
 
     // A number as the report writes it: "-5", or " 7" with a space for the sign.
     static void appendNumber(std::string &text, std::int16_t number);
+
+    // `prefix`, the failure's number written the same way, " - ", its description.
+    static std::string failureMessage(std::string_view prefix, const Failure &failure);
 };
