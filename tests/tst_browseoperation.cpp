@@ -1,6 +1,8 @@
 #include "browseoperation.h"
 #include "recordingdialog.h"
 
+#include "casename.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,11 +30,7 @@ struct BrowseCase
     std::optional<std::u16string> fieldText;
 };
 
-void PrintTo(const BrowseCase &c, std::ostream *os) { *os << c.name; }
-
-class Browse : public testing::TestWithParam<BrowseCase>
-{
-};
+using Browse = testing::TestWithParam<BrowseCase>;
 
 TEST_P(Browse, PreparesShowsAndReads)
 {
@@ -59,8 +57,7 @@ const BrowseCase browseCases[] = {
     {"CancelChangesNothing", u"C:\\dir\\a.htm", u"", u"C:\\dir\\*.HTM", std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(BrowseOperation, Browse, testing::ValuesIn(browseCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(BrowseOperation, Browse, testing::ValuesIn(browseCases), CaseName());
 
 // A dialog that drops the wildcard from the name it is given.
 std::u16string withoutWildcard(std::u16string_view value)
@@ -106,11 +103,7 @@ struct DirectoryCase
     std::optional<std::u16string> directory; // nothing: the count overflows
 };
 
-void PrintTo(const DirectoryCase &c, std::ostream *os) { *os << c.name; }
-
-class Directory : public testing::TestWithParam<DirectoryCase>
-{
-};
+using Directory = testing::TestWithParam<DirectoryCase>;
 
 TEST_P(Directory, UpToTheLastSeparator)
 {
@@ -139,8 +132,7 @@ const DirectoryCase directoryCases[] = {
      }(), std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(BrowseOperation, Directory, testing::ValuesIn(directoryCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(BrowseOperation, Directory, testing::ValuesIn(directoryCases), CaseName());
 
 TEST(BrowseOperation, OverflowIsReportedWithoutOpeningTheDialog)
 {

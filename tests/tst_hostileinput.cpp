@@ -2,6 +2,7 @@
 // a full disk, places that cannot be written, bytes no text editor would write. Each
 // must end in the right failure, in bounded time and memory, leave the window idle,
 // and let the next scan work.
+#include "casename.h"
 #include "recordingfeedback.h"
 #include "scratchfolder.h"
 
@@ -143,11 +144,7 @@ struct HostileCase
     long maxGrowthKilobytes;
 };
 
-void PrintTo(const HostileCase &c, std::ostream *os) { *os << c.name; }
-
-class Hostile : public testing::TestWithParam<HostileCase>
-{
-};
+using Hostile = testing::TestWithParam<HostileCase>;
 
 TEST_P(Hostile, EndsInItsFailureThenTheNextScanWorks)
 {
@@ -215,12 +212,7 @@ const HostileCase hostileCases[] = {
      70, 10.0, 16 * 1024},
 };
 
-std::string caseName(const testing::TestParamInfo<HostileCase> &row)
-{
-    return row.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), CaseName());
 
 // Every byte but the line ends and tabs reaches the report and the list as it was.
 TEST(OddBytes, PassThroughUnchanged)

@@ -38,8 +38,6 @@ struct LineEndCase
     std::vector<std::string> lines;
 };
 
-void PrintTo(const LineEndCase &c, std::ostream *os) { *os << c.name; }
-
 // Every case runs with blocks of 1, 2, 3, 5 and 7 bytes, so each terminator lands on
 // every side of a block boundary, and with the default block.
 class LineEnds : public testing::TestWithParam<std::tuple<LineEndCase, std::size_t>>
@@ -88,8 +86,6 @@ struct LimitCase
     std::size_t linesBefore;
     LineReader::Status last;
 };
-
-void PrintTo(const LimitCase &c, std::ostream *os) { *os << c.name; }
 
 class Limits : public testing::TestWithParam<std::tuple<LimitCase, std::size_t>>
 {

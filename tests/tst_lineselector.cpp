@@ -1,5 +1,7 @@
 #include "lineselector.h"
 
+#include "casename.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,11 +18,7 @@ struct SelectionCase
     Verdict verdict;
 };
 
-void PrintTo(const SelectionCase &c, std::ostream *os) { *os << c.name; }
-
-class Selection : public testing::TestWithParam<SelectionCase>
-{
-};
+using Selection = testing::TestWithParam<SelectionCase>;
 
 TEST_P(Selection, NormalisesThenSelects)
 {
@@ -61,8 +59,7 @@ const SelectionCase selectionCases[] = {
     {"LeadingSlashAfterTab", "\t/x", " /x", Verdict::Selected},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases), CaseName());
 
 // Where the 16-bit column walk stops, and when it overflows.
 struct BoundaryCase
@@ -73,11 +70,7 @@ struct BoundaryCase
     std::int16_t column; // where the walk stopped
 };
 
-void PrintTo(const BoundaryCase &c, std::ostream *os) { *os << c.name; }
-
-class Boundary : public testing::TestWithParam<BoundaryCase>
-{
-};
+using Boundary = testing::TestWithParam<BoundaryCase>;
 
 TEST_P(Boundary, ColumnWalk)
 {
@@ -110,8 +103,7 @@ const BoundaryCase boundaryCases[] = {
     {"Text40000", repeat(40000, 'x'), false, -1},
 };
 
-INSTANTIATE_TEST_SUITE_P(SixteenBit, Boundary, testing::ValuesIn(boundaryCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(SixteenBit, Boundary, testing::ValuesIn(boundaryCases), CaseName());
 
 TEST(SixteenBit, OverflowIsReportedBeforeAnySelection)
 {

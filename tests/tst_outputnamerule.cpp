@@ -1,5 +1,7 @@
 #include "outputnamerule.h"
 
+#include "casename.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,11 +14,7 @@ struct ProposalCase
     std::optional<std::u16string> proposal;
 };
 
-void PrintTo(const ProposalCase &c, std::ostream *os) { *os << c.name; }
-
-class Proposal : public testing::TestWithParam<ProposalCase>
-{
-};
+using Proposal = testing::TestWithParam<ProposalCase>;
 
 TEST_P(Proposal, FollowsTheFirstDot)
 {
@@ -43,8 +41,7 @@ const ProposalCase proposalCases[] = {
     {"OutputOnlyATab", u"report.htm", u"\t", std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(OutputNameRule, Proposal, testing::ValuesIn(proposalCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(OutputNameRule, Proposal, testing::ValuesIn(proposalCases), CaseName());
 
 TEST(OutputNameRule, DotBeyondSixteenBits)
 {

@@ -4,6 +4,8 @@
 #include "scanview.h"
 #include "scratchfolder.h"
 
+#include "casename.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -84,11 +86,7 @@ struct NameCase
     std::string message;
 };
 
-void PrintTo(const NameCase &c, std::ostream *os) { *os << c.name; }
-
-class Names : public testing::TestWithParam<NameCase>
-{
-};
+using Names = testing::TestWithParam<NameCase>;
 
 TEST_P(Names, BlankNameIsRefusedWithoutTouchingAnything)
 {
@@ -109,8 +107,7 @@ const NameCase nameCases[] = {
     {"OutputSpaces", "page.htm", "  ", "Inserire il nome del file di Output !!!"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Scan, Names, testing::ValuesIn(nameCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scan, Names, testing::ValuesIn(nameCases), CaseName());
 
 const std::string samplePage = "<html>\r\n"
                                "\t<IMG SRC=logo.gif>\r\n"
@@ -163,11 +160,7 @@ struct FailureCase
     std::size_t recordsKept;
 };
 
-void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
-
-class Failures : public testing::TestWithParam<FailureCase>
-{
-};
+using Failures = testing::TestWithParam<FailureCase>;
 
 std::string manyLines(int count)
 {
@@ -208,8 +201,7 @@ const FailureCase failureCases[] = {
     {"OutputIsTheInputWrittenDifferently", "a/b", true, "./in.htm", Failure::FileAlreadyOpen, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Scan, Failures, testing::ValuesIn(failureCases),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scan, Failures, testing::ValuesIn(failureCases), CaseName());
 
 TEST(Failures, MissingInputLeavesTheOutputUntouched)
 {
