@@ -1,12 +1,12 @@
 #pragma once
 
-#include "failure.h"
+#include "platform/failure.h"
 
 #include <cstddef>
 #include <optional>
 #include <span>
 
-// Where the line reader gets its bytes: a file in the program, a memory buffer in tests.
+// Where the line reader gets its bytes: a file in the program, memory in tests.
 class ByteSource
 {
 public:
@@ -17,5 +17,6 @@ public:
     };
 
     virtual ~ByteSource() = default;
+    // Reads at most buffer.size() bytes; a short count is not the end.
     virtual ReadResult read(std::span<char> buffer) = 0;
 };

@@ -6,6 +6,7 @@
 // A failure of a file or arithmetic operation, as the user sees it: a number and an
 // Italian description. The numbers follow the classic run-time numbering so that they
 // stay stable and recognisable; the window turns a Failure into a message in one place.
+// Each platform's file layer maps its own error codes onto these, in one table.
 struct Failure
 {
     enum Number : std::int16_t {
@@ -15,9 +16,11 @@ struct Failure
         FileNotFound = 53,
         FileAlreadyOpen = 55,
         DeviceIoError = 57,
+        FileTooLarge = 60,
         DiskFull = 61,
         InputPastEnd = 62,
         TooManyFiles = 67,
+        DeviceUnavailable = 68,
         PermissionDenied = 70,
         PathFileAccessError = 75,
         PathNotFound = 76,
@@ -28,10 +31,6 @@ struct Failure
     std::string description;
 
     static Failure of(Number number);
-
-    // Maps an errno value from opening, reading or writing a file. `path` is the name
-    // that was opened, used only to tell a missing file from a missing folder.
-    static Failure fromErrno(int error, const std::string &path = {});
 
     friend bool operator==(const Failure &, const Failure &) = default;
 };

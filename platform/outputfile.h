@@ -1,35 +1,33 @@
 #pragma once
 
-#include "failure.h"
+#include "platform/failure.h"
+#include "platform/fileidentity.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
+#include <span>
 
-// A file created (or emptied) for writing, written through a buffer. Every write
-// reports its failure; close() writes out what is buffered, so all that was written
-// before a failure reaches the file.
+// A report opened for writing, unbuffered: the scan keeps its own buffer and knows
+// which records have reached the file. Opening never empties it; truncate(0) does,
+// once the scan has made sure it is not the page being read.
 class OutputFile
 {
 public:
-    // Large writes keep the kernel's per-call cost off a report of many short records.
-    explicit OutputFile(std::size_t bufferSize = 1024 * 1024);
-    ~OutputFile();
-    OutputFile(const OutputFile &) = delete;
-    OutputFile &operator=(const OutputFile &) = delete;
+    struct WriteResult
+    {
+        std::size_t count = 0; // bytes taken, at least one unless there is a failure
+        std::optional<Failure> failure;
+    };
 
-    std::optional<Failure> open(const std::string &path);
-    std::optional<Failure> write(std::string_view bytes);
-    std::optional<Failure> flush();
-    // Flushes, then closes; harmless on a file that is not open.
-    std::optional<Failure> close();
-    bool isOpen() const { return m_fd >= 0; }
+    virtual ~OutputFile() = default;
 
-private:
-    std::optional<Failure> writeAll(std::string_view bytes);
-
-    int m_fd = -1;
-    std::vector<char> m_buffer;
-    std::size_t m_used = 0;
+    // Writes a prefix of `bytes`; a short count is not a failure.
+    virtual WriteResult write(std::span<const char> bytes) = 0;
+    // Cuts the file to its first `size` bytes. A device holds nothing, so it is left as it is.
+    virtual std::optional<Failure> truncate(std::uint64_t size) = 0;
+    // Closes the file, reporting what the system reports; the destructor closes a file
+    // still open and ignores the outcome.
+    virtual std::optional<Failure> close() = 0;
+    virtual FileIdentity identity() const = 0;
 };

@@ -1,25 +1,29 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // What the scan needs of the window: the two names in, messages, the busy state and
-// the records out. The window implements it; tests fake it.
+// the records out. The window's logic implements it; tests fake it.
 class ScanView
 {
 public:
     virtual ~ScanView() = default;
 
-    // The texts of the two name fields as they stand, in the file system's encoding.
-    virtual std::string inputName() const = 0;
-    virtual std::string outputName() const = 0;
+    // The texts of the two name fields as they stand.
+    virtual std::u16string inputName() const = 0;
+    virtual std::u16string outputName() const = 0;
 
-    // Beep, then a modal message box; returns when the user has closed it.
+    // Beep, then a modal message box (text in UTF-8); returns when the user has closed it.
     virtual void showMessage(std::string_view text) = 0;
 
     // Disable the scan button, show the busy pointer, then clear the list.
     virtual void enterBusy() = 0;
+    // Adds a record to the list. May throw std::bad_alloc, and then adds nothing.
     virtual void appendRecord(std::string_view record) = 0;
+    // After a failure: the list keeps its first `count` records, those the report holds whole.
+    virtual void keepRecords(std::size_t count) = 0;
     // Beep, enable the scan button, restore the pointer.
     virtual void leaveBusy() = 0;
 };

@@ -1,70 +1,62 @@
 #pragma once
 
-#include "filedialogcomponent.h"
-#include "scancounters.h"
-#include "scanview.h"
-
-#include <QWidget>
+#include "scan/scancounters.h"
+#include "scan/scanview.h"
+#include "window/recordstore.h"
 
 #include <memory>
+#include <memory_resource>
+#include <string>
 
-class QLabel;
-class QLineEdit;
-class QListView;
-class QPushButton;
-class RecordListModel;
+class FileDialogComponent;
+class FileLayer;
+class Form1View;
 class UserFeedback;
 
-// The program's only window. It owns the controls and the scan counters and routes
-// each user event to the logic; it never reads or writes a file itself.
-class Form1 final : public QWidget, private ScanView
+// The program's only window, as its logic: every handler and what it decides, with no
+// toolkit. A front end (Qt on Linux, Win32 on Windows) creates the controls, calls the
+// handler of each event and implements Form1View; this class never draws and never
+// opens a file itself.
+//
+// It owns the scan counters, the file dialog CommonDialog1 and the records of List1.
+class Form1 final : private ScanView
 {
-    Q_OBJECT
-
 public:
-    // Without a dialog component the window makes Qt's own.
-    explicit Form1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog = nullptr,
-                   QWidget *parent = nullptr);
+    Form1(Form1View &view, UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog,
+          FileLayer &files, std::pmr::memory_resource *listMemory = std::pmr::get_default_resource());
     ~Form1() override;
+    Form1(const Form1 &) = delete;
+    Form1 &operator=(const Form1 &) = delete;
 
-    const RecordListModel &records() const { return *m_records; }
+    // The window's events, one handler each.
+    void load();                 // before the window is first shown
+    void clearOutputName();      // Text1 changed, whatever changed it
+    void applyOutputNameRule();  // Text1 or Text2 lost the focus; also called directly
+    void runScan();              // Command1
+    void browseInput();          // Command2
+    void browseOutput();         // Command4
+    void exit();                 // Command3
 
-    // Proposes the output name from the input name when the output field is blank.
-    void applyOutputNameRule();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    const RecordStore &records() const { return m_records; }
+    const ScanCounters &counters() const { return m_counters; }
+    FileDialogComponent &CommonDialog1() { return *m_dialog; }
 
 private:
-    void load();
-    void clearOutputName();
-    void runScan();
-    void exit();
-    void browseInput();
-    void browseOutput();
-    bool browse(QLineEdit *field);
+    bool browse(int field);
 
     // ScanView
-    std::string inputName() const override;
-    std::string outputName() const override;
+    std::u16string inputName() const override;
+    std::u16string outputName() const override;
     void showMessage(std::string_view text) override;
     void enterBusy() override;
     void appendRecord(std::string_view record) override;
+    void keepRecords(std::size_t count) override;
     void leaveBusy() override;
 
+    Form1View &m_view;
     UserFeedback &m_feedback;
+    std::unique_ptr<FileDialogComponent> m_dialog;
+    FileLayer &m_files;
     ScanCounters m_counters;
-    bool m_scanHadFocus = false;
-
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QPushButton *Command4 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QListView *List1 = nullptr;
-    RecordListModel *m_records = nullptr;
-    std::unique_ptr<FileDialogComponent> CommonDialog1;
+    RecordStore m_records;
 };
