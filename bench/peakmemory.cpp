@@ -5,11 +5,11 @@
 // folder), about 2 GiB in all, and removes them afterwards.
 //
 // Not a test: it takes seconds and gigabytes. bench/run.sh runs it.
-#include "pages.h"
-#include "silentfeedback.h"
-#include "windowdriver.h"
+#include "bench/pages.h"
+#include "bench/silentfeedback.h"
+#include "bench/windowdriver.h"
 
-#include "form1.h"
+#include "window/qt/qtform1.h"
 
 #include <QApplication>
 #include <QTest>
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     int status = EXIT_FAILURE;
     {
         SilentFeedback feedback;
-        Form1 form(feedback);
+        QtForm1 form(feedback);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
             std::fputs("the window was never shown\n", stderr);

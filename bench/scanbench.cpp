@@ -3,15 +3,17 @@
 //   --pages=DIR  write the page files into DIR and keep them (bench/run.sh times other
 //                tools on the very same files); otherwise a temporary folder is used
 //   --smoke      one iteration each and no gigabyte page: a quick check that it all runs
-#include "pages.h"
+#include "bench/pages.h"
 
-#include "lineselector.h"
-#include "referencescanner.h"
-#include "scancounters.h"
-#include "scanview.h"
+#include "platform/filelayer.h"
+#include "scan/lineselector.h"
+#include "scan/referencescanner.h"
+#include "scan/scancounters.h"
+#include "scan/scanview.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,11 +35,11 @@ bool g_keepPages = false;
 class CountingView final : public ScanView
 {
 public:
-    CountingView(std::string input, std::string output)
-        : m_input(std::move(input)), m_output(std::move(output)) {}
+    CountingView(const fs::path &input, const fs::path &output)
+        : m_input(input.u16string()), m_output(output.u16string()) {}
 
-    std::string inputName() const override { return m_input; }
-    std::string outputName() const override { return m_output; }
+    std::u16string inputName() const override { return m_input; }
+    std::u16string outputName() const override { return m_output; }
     void showMessage(std::string_view text) override { message.assign(text); }
     void enterBusy() override { records = 0; }
     void appendRecord(std::string_view record) override
@@ -45,14 +47,15 @@ public:
         ++records;
         benchmark::DoNotOptimize(record.data());
     }
+    void keepRecords(std::size_t count) override { records = std::min(records, static_cast<long>(count)); }
     void leaveBusy() override {}
 
     std::string message;
     long records = 0;
 
 private:
-    std::string m_input;
-    std::string m_output;
+    std::u16string m_input;
+    std::u16string m_output;
 };
 
 // One page in memory at a time: the worst one is a gigabyte.
@@ -118,9 +121,9 @@ void wholeScan(benchmark::State &state, PageKind kind)
     const fs::path input = pageFile(kind);
     const fs::path output = g_pageFolder / (std::string(pageName(kind)) + ".txt");
     const auto size = fs::file_size(input);
-    CountingView view(input.string(), output.string());
+    CountingView view(input, output);
     ScanCounters counters;
-    ReferenceScanner(view, counters).run(); // warms the page cache
+    ReferenceScanner(view, counters, FileLayer::system()).run(); // warms the page cache
     for (auto _ : state) {
         // Each run writes a new report, as a user's scan does. Emptying the report
         // written a moment before would time the file system waiting for its own
@@ -128,7 +131,7 @@ void wholeScan(benchmark::State &state, PageKind kind)
         state.PauseTiming();
         fs::remove(output);
         state.ResumeTiming();
-        ReferenceScanner(view, counters).run();
+        ReferenceScanner(view, counters, FileLayer::system()).run();
     }
     if (!view.message.empty())
         state.SkipWithError(view.message.c_str());

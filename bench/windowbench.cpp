@@ -2,14 +2,15 @@
 // result list painted, for a page whose 32,767 lines are all selected, against the
 // same scan with no window at all. Runs on the offscreen platform unless told
 // otherwise. --smoke: one iteration each.
-#include "pages.h"
-#include "silentfeedback.h"
-#include "windowdriver.h"
+#include "bench/pages.h"
+#include "bench/silentfeedback.h"
+#include "bench/windowdriver.h"
 
-#include "form1.h"
-#include "referencescanner.h"
-#include "scancounters.h"
-#include "scanview.h"
+#include "window/qt/qtform1.h"
+#include "platform/filelayer.h"
+#include "scan/referencescanner.h"
+#include "scan/scancounters.h"
+#include "scan/scanview.h"
 
 #include <QApplication>
 #include <QTest>
@@ -41,17 +42,18 @@ Files g_files;
 class NoView final : public ScanView
 {
 public:
-    NoView(std::string input, std::string output) : m_input(std::move(input)), m_output(std::move(output)) {}
-    std::string inputName() const override { return m_input; }
-    std::string outputName() const override { return m_output; }
+    NoView(const fs::path &input, const fs::path &output) : m_input(input.u16string()), m_output(output.u16string()) {}
+    std::u16string inputName() const override { return m_input; }
+    std::u16string outputName() const override { return m_output; }
     void showMessage(std::string_view) override {}
     void enterBusy() override {}
     void appendRecord(std::string_view) override {}
+    void keepRecords(std::size_t) override {}
     void leaveBusy() override {}
 
 private:
-    std::string m_input;
-    std::string m_output;
+    std::u16string m_input;
+    std::u16string m_output;
 };
 
 double seconds(Clock::duration duration)
@@ -62,13 +64,13 @@ double seconds(Clock::duration duration)
 // The best of a few runs of the bare scan: what the window adds is measured beyond it.
 double bareScanSeconds()
 {
-    NoView view(g_files.input.string(), g_files.output.string());
+    NoView view(g_files.input, g_files.output);
     ScanCounters counters;
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {
         fs::remove(g_files.output);
         const auto start = Clock::now();
-        ReferenceScanner(view, counters).run();
+        ReferenceScanner(view, counters, FileLayer::system()).run();
         best = std::min(best, seconds(Clock::now() - start));
     }
     return best;
@@ -77,7 +79,7 @@ double bareScanSeconds()
 void clickToPaint(benchmark::State &state)
 {
     SilentFeedback feedback;
-    Form1 form(feedback);
+    QtForm1 form(feedback);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         state.SkipWithError("the window was never shown");

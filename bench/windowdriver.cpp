@@ -1,7 +1,7 @@
-#include "windowdriver.h"
+#include "bench/windowdriver.h"
 
-#include "form1.h"
-#include "recordlistmodel.h"
+#include "window/qt/qtform1.h"
+#include "window/qt/recordlistmodel.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -12,7 +12,7 @@
 
 #include <stdexcept>
 
-WindowDriver::WindowDriver(Form1 &form)
+WindowDriver::WindowDriver(QtForm1 &form)
     : m_form(form)
     , m_scanButton(form.findChild<QPushButton *>(QStringLiteral("Command1")))
 {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-class Form1;
+class QtForm1;
 class QPushButton;
 class QWidget;
 
@@ -13,7 +13,7 @@ class QWidget;
 class WindowDriver final : public QObject
 {
 public:
-    explicit WindowDriver(Form1 &form);
+    explicit WindowDriver(QtForm1 &form);
 
     void setNames(const std::string &input, const std::string &output);
     // Clicks the scan button and returns once the list has painted since the click.
@@ -25,7 +25,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    Form1 &m_form;
+    QtForm1 &m_form;
     QPushButton *m_scanButton = nullptr;
     QWidget *m_listArea = nullptr;
     bool m_painted = false;

@@ -1,8 +1,8 @@
-#include "browseoperation.h"
+#include "browse/browseoperation.h"
 
-#include "blanktext.h"
-#include "filedialogcomponent.h"
-#include "scanrecord.h"
+#include "scan/blanktext.h"
+#include "browse/filedialogcomponent.h"
+#include "scan/scanrecord.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,8 +1,8 @@
-// Fuzz target for the line reader and the selection rule. The input's first bytes choose
-// how the bytes arrive (block size, read size, a read failure, repetition); the rest is
-// the page. The scan's loop is compared with a reference written the plain way, one
-// character at a time, straight from the rules: same records, same column counter,
-// same failure.
+// Fuzz target for the scan's loop: the line reader, the counters and the selection rule
+// together, exactly as the window runs them. The input's first bytes choose how the
+// bytes arrive (block size, read size, a read failure, repetition); the rest is the
+// page. The loop is compared with a reference written the plain way, one character at
+// a time, straight from the rules: same records, same counters, same failure.
 //
 // Header (missing bytes count as 0):
 //   0, 1  block size: byte 0 below 128 gives 1..128, otherwise 15 bits of 0 and 1
@@ -10,10 +10,11 @@
 //   3     the page is the body repeated 1 + (byte & 63) times: long lines and many
 //         lines from short inputs
 //   4     bit 7 set: the source fails once (byte & 127) / 128 of the page is read
-#include "bytesource.h"
-#include "failure.h"
-#include "linereader.h"
-#include "lineselector.h"
+#include "platform/bytesource.h"
+#include "platform/failure.h"
+#include "scan/recordsink.h"
+#include "scan/scancounters.h"
+#include "scan/scanloop.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,16 +29,17 @@ namespace {
 
 struct Record
 {
-    int lineNumber;
-    std::string text;
+    std::string text; // as the report holds it: number, " - ", line
+    int column;       // ColumnIndex when the record was made
     friend bool operator==(const Record &, const Record &) = default;
 };
 
 struct Outcome
 {
     std::vector<Record> records;
-    std::vector<int> columns; // ColumnIndex after each line that reached the rule
-    int failure = 0;          // 0: the page ended normally
+    int failure = 0; // 0: the page ended normally
+    int lineNumber = 0;
+    int column = 0; // both counters when the scan ended
     friend bool operator==(const Outcome &, const Outcome &) = default;
 };
 
@@ -89,35 +91,33 @@ private:
     std::size_t m_position = 0;
 };
 
-// The scan's own loop, as the scanner runs it, minus the files.
+class Collector final : public RecordSink
+{
+public:
+    Collector(Outcome &outcome, const ScanCounters &counters) : m_outcome(outcome), m_counters(counters) {}
+
+    std::optional<Failure> append(std::string_view record) override
+    {
+        m_outcome.records.push_back({std::string(record), m_counters.ColumnIndex});
+        return std::nullopt;
+    }
+
+private:
+    Outcome &m_outcome;
+    const ScanCounters &m_counters;
+};
+
+// The shipped loop.
 Outcome scan(const Setup &setup)
 {
     FuzzSource source(setup);
-    LineReader reader(source, setup.blockSize);
     Outcome outcome;
-    std::int16_t lineNumber = 0;
-    std::int16_t column = 0;
-    do {
-        const auto status = reader.readLine();
-        if (status == LineReader::Status::Failed) {
-            outcome.failure = reader.failure().number;
-            return outcome;
-        }
-        if (lineNumber == std::numeric_limits<std::int16_t>::max() || status == LineReader::Status::TooLong) {
-            outcome.failure = Failure::Overflow;
-            return outcome;
-        }
-        ++lineNumber;
-        const auto line = reader.line();
-        const auto verdict = LineSelector::normaliseAndSelect(line, column);
-        outcome.columns.push_back(column);
-        if (verdict == LineSelector::Verdict::Overflow) {
-            outcome.failure = Failure::Overflow;
-            return outcome;
-        }
-        if (verdict == LineSelector::Verdict::Selected)
-            outcome.records.push_back({lineNumber, std::string(line.data(), line.size())});
-    } while (!reader.atEnd());
+    ScanCounters counters;
+    Collector collector(outcome, counters);
+    if (const auto failure = ScanLoop::run(source, collector, counters, setup.blockSize))
+        outcome.failure = failure->number;
+    outcome.lineNumber = counters.LineNumber;
+    outcome.column = counters.ColumnIndex;
     return outcome;
 }
 
@@ -182,18 +182,26 @@ bool referenceNormalise(std::string &line, int &column)
     }
 }
 
+std::string referenceRecord(int lineNumber, const std::string &line)
+{
+    // The number with a space for its sign, then " - ", then the line.
+    return " " + std::to_string(lineNumber) + " - " + line;
+}
+
 Outcome reference(const Setup &setup)
 {
     const std::size_t available = setup.fails ? setup.failAt : setup.page.size();
     Outcome outcome;
-    int lineNumber = 0;
-    int column = 0;
     std::size_t at = 0;
     bool first = true;
+    const auto end = [&](int failure) {
+        outcome.failure = failure;
+        return outcome;
+    };
     for (;;) {
         // The end-of-input test comes after every line but the first.
         if (!first && at == available && !setup.fails)
-            return outcome;
+            return end(0);
         // Read one line: up to a carriage return, which a line feed may follow.
         std::string line;
         bool ended = false;
@@ -207,44 +215,31 @@ Outcome reference(const Setup &setup)
             }
             line += c;
         }
-        if (!ended) {
-            // Cut short by a read failure, or no terminator before the end.
-            if (line.size() > static_cast<std::size_t>(Max16)) {
-                outcome.failure = Failure::Overflow;
-                return outcome;
-            }
-            if (setup.fails) {
-                outcome.failure = Failure::DeviceIoError;
-                return outcome;
-            }
-            if (first && line.empty()) {
-                outcome.failure = Failure::InputPastEnd;
-                return outcome;
-            }
+        // Cut short by a read failure, or no terminator before the end. A line already
+        // too long is read whole, counted and then refused, whatever follows it.
+        if (!ended && line.size() <= static_cast<std::size_t>(Max16)) {
+            if (setup.fails)
+                return end(Failure::DeviceIoError);
+            if (first && line.empty())
+                return end(Failure::InputPastEnd);
         }
         first = false;
-        if (lineNumber == Max16 || line.size() > static_cast<std::size_t>(Max16)) {
-            outcome.failure = Failure::Overflow;
-            return outcome;
-        }
-        ++lineNumber;
-        const bool fits = referenceNormalise(line, column);
-        outcome.columns.push_back(column);
-        if (!fits) {
-            outcome.failure = Failure::Overflow;
-            return outcome;
-        }
+        if (outcome.lineNumber == Max16)
+            return end(Failure::Overflow);
+        ++outcome.lineNumber;
+        if (!referenceNormalise(line, outcome.column))
+            return end(Failure::Overflow);
         if (referenceSelected(line))
-            outcome.records.push_back({lineNumber, line});
+            outcome.records.push_back({referenceRecord(outcome.lineNumber, line), outcome.column});
         if (!ended)
-            return outcome;
+            return end(0);
     }
 }
 
 void report(const char *what, const Outcome &outcome)
 {
-    std::fprintf(stderr, "%s: failure %d, %zu records, %zu lines\n", what, outcome.failure,
-                 outcome.records.size(), outcome.columns.size());
+    std::fprintf(stderr, "%s: failure %d, %zu records, line %d, column %d\n", what, outcome.failure,
+                 outcome.records.size(), outcome.lineNumber, outcome.column);
 }
 
 } // namespace
@@ -258,16 +253,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     report("scan", got);
     report("reference", expected);
-    for (std::size_t i = 0; i < std::min(got.columns.size(), expected.columns.size()); ++i)
-        if (got.columns[i] != expected.columns[i]) {
-            std::fprintf(stderr, "line %zu: column %d, reference %d\n", i + 1, got.columns[i],
-                         expected.columns[i]);
-            break;
-        }
     for (std::size_t i = 0; i < std::min(got.records.size(), expected.records.size()); ++i)
         if (!(got.records[i] == expected.records[i])) {
-            std::fprintf(stderr, "record %zu differs: line %d vs %d\n", i + 1,
-                         got.records[i].lineNumber, expected.records[i].lineNumber);
+            std::fprintf(stderr, "record %zu differs: \"%.60s\" column %d, reference \"%.60s\" column %d\n", i + 1,
+                         got.records[i].text.c_str(), got.records[i].column,
+                         expected.records[i].text.c_str(), expected.records[i].column);
             break;
         }
     std::abort();

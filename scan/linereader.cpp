@@ -1,6 +1,6 @@
-#include "linereader.h"
+#include "scan/linereader.h"
 
-#include "bytesource.h"
+#include "platform/bytesource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,7 @@
-#include "lineselector.h"
+#include "scan/lineselector.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -87,7 +88,7 @@ public:
             const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, backslash), _mm_cmpeq_epi8(bytes, slash)),
                                                _mm_and_si128(_mm_cmpeq_epi8(bytes, dot), extensionStart));
             for (auto found = static_cast<unsigned>(_mm_movemask_epi8(marks)); found != 0; found &= found - 1) {
-                if (looks(at + static_cast<std::size_t>(__builtin_ctz(found))))
+                if (looks(at + static_cast<std::size_t>(std::countr_zero(found))))
                     return finish(at + 16);
             }
         }

@@ -1,18 +1,50 @@
-#include "referencescanner.h"
+#include "scan/referencescanner.h"
 
-#include "blanktext.h"
-#include "inputfile.h"
-#include "lineselector.h"
-#include "outputfile.h"
-#include "scancounters.h"
-#include "scanrecord.h"
-#include "scanview.h"
+#include "platform/filelayer.h"
+#include "platform/inputfile.h"
+#include "platform/outputfile.h"
+#include "scan/blanktext.h"
+#include "scan/recordsink.h"
+#include "scan/reportwriter.h"
+#include "scan/scanloop.h"
+#include "scan/scanrecord.h"
+#include "scan/scanview.h"
 
-#include <limits>
+#include <algorithm>
+#include <new>
 
-ReferenceScanner::ReferenceScanner(ScanView &view, ScanCounters &counters, std::size_t blockSize)
+namespace {
+
+// Each record goes to the report first, then to the list; it counts what the list took.
+class ReportAndList final : public RecordSink
+{
+public:
+    ReportAndList(ReportWriter &report, ScanView &view) : m_report(report), m_view(view) {}
+
+    std::optional<Failure> append(std::string_view record) override
+    {
+        if (auto failure = m_report.append(record))
+            return failure;
+        m_view.appendRecord(record);
+        ++m_listed;
+        return std::nullopt;
+    }
+
+    std::size_t listed() const { return m_listed; }
+
+private:
+    ReportWriter &m_report;
+    ScanView &m_view;
+    std::size_t m_listed = 0;
+};
+
+} // namespace
+
+ReferenceScanner::ReferenceScanner(ScanView &view, ScanCounters &counters, FileLayer &files,
+                                   std::size_t blockSize)
     : m_view(view)
     , m_counters(counters)
+    , m_files(files)
     , m_blockSize(blockSize)
 {
 }
@@ -24,74 +56,59 @@ std::string ReferenceScanner::ReadErrorMessage(const Failure &failure)
 
 void ReferenceScanner::run()
 {
-    const std::string inputName{trimSpaces(m_view.inputName())};
+    const std::u16string input = m_view.inputName();
+    const auto inputName = trimSpaces(std::u16string_view(input));
     if (inputName.empty()) {
         m_view.showMessage("Inserire il nome del file di Input !!!");
         return;
     }
-    const std::string outputName{trimSpaces(m_view.outputName())};
+    const std::u16string output = m_view.outputName();
+    const auto outputName = trimSpaces(std::u16string_view(output));
     if (outputName.empty()) {
         m_view.showMessage("Inserire il nome del file di Output !!!");
         return;
     }
 
     m_view.enterBusy();
-    InputFile input;
-    OutputFile output;
-    if (auto failure = scanFiles(input, output, inputName, outputName)) {
-        // Records written so far reach the file before the user reads the message;
-        // the failure being reported is the one that matters.
-        (void)output.flush();
+    if (auto failure = scanFiles(inputName, outputName))
         m_view.showMessage(ReadErrorMessage(*failure));
-    }
-    input.close();
-    (void)output.close();
     m_view.leaveBusy();
 }
 
-std::optional<Failure> ReferenceScanner::scanFiles(InputFile &input, OutputFile &output,
-                                                   const std::string &inputName,
-                                                   const std::string &outputName)
+std::optional<Failure> ReferenceScanner::scanFiles(std::u16string_view inputName, std::u16string_view outputName)
 {
-    if (auto failure = input.open(inputName))
+    try {
+        // The page is opened and judged first: a page that cannot be read never
+        // touches the report.
+        auto input = m_files.openInput(inputName);
+        if (input.failure)
+            return input.failure;
+        auto output = m_files.openOutput(outputName);
+        if (output.failure)
+            return output.failure;
+        // Compared as open files, not as names: no link or rename made in between can
+        // swap the page in before the report is emptied.
+        if (output.file->identity() == input.file->identity())
+            return Failure::of(Failure::FileAlreadyOpen);
+        if (auto failure = output.file->truncate(0))
+            return failure;
+
+        ReportWriter report(*output.file);
+        ReportAndList sink(report, m_view);
+        auto failure = ScanLoop::run(*input.file, sink, m_counters, m_blockSize);
+        if (!failure)
+            failure = report.flush();
+        if (!failure)
+            return output.file->close();
+
+        // The records found before the failure stay, whole, and the list shows exactly
+        // those the report holds.
+        (void)report.flush();
+        const std::size_t kept = std::min(report.recordsWritten(), sink.listed());
+        (void)report.keepRecords(kept);
+        m_view.keepRecords(kept);
         return failure;
-    // Opening the output empties it: never let that happen to the page being read.
-    if (input.isSameFileAs(outputName))
-        return Failure::of(Failure::FileAlreadyOpen);
-    if (auto failure = output.open(outputName))
-        return failure;
-
-    m_counters.ColumnIndex = 0;
-    m_counters.LineNumber = 0;
-    LineReader reader(input, m_blockSize);
-    std::string record;
-    do {
-        const auto status = reader.readLine();
-        if (status == LineReader::Status::Failed)
-            return reader.failure();
-        if (m_counters.LineNumber == std::numeric_limits<std::int16_t>::max())
-            return Failure::of(Failure::Overflow);
-        ++m_counters.LineNumber;
-        if (status == LineReader::Status::TooLong)
-            return Failure::of(Failure::Overflow);
-
-        const auto line = reader.line();
-        switch (LineSelector::normaliseAndSelect(line, m_counters.ColumnIndex)) {
-        case LineSelector::Verdict::Overflow:
-            return Failure::of(Failure::Overflow);
-        case LineSelector::Verdict::NotSelected:
-            break;
-        case LineSelector::Verdict::Selected:
-            ScanRecord::build(record, m_counters.LineNumber, {line.data(), line.size()});
-            record += "\r\n";
-            if (auto failure = output.write(record))
-                return failure;
-            record.resize(record.size() - 2);
-            m_view.appendRecord(record);
-            break;
-        }
-    } while (!reader.atEnd());
-
-    // Closing writes out the buffer, so a full disk is reported here, not lost.
-    return output.close();
+    } catch (const std::bad_alloc &) {
+        return Failure::of(Failure::OutOfMemory);
+    }
 }

@@ -1,4 +1,4 @@
-#include "scanrecord.h"
+#include "scan/scanrecord.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytesource.h"
+#include "platform/bytesource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filedialogcomponent.h"
+#include "browse/filedialogcomponent.h"
 
 #include <functional>
 #include <stdexcept>

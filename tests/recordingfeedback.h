@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userfeedback.h"
+#include "platform/userfeedback.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "browseoperation.h"
-#include "recordingdialog.h"
+#include "browse/browseoperation.h"
+#include "tests/recordingdialog.h"
 
-#include "casename.h"
+#include "tests/casename.h"
 
 #include <gtest/gtest.h>
 

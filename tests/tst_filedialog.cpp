@@ -1,5 +1,5 @@
-#include "qtfiledialogcomponent.h"
-#include "scratchfolder.h"
+#include "browse/qt/qtfiledialogcomponent.h"
+#include "tests/scratchfolder.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>

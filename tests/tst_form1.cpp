@@ -1,8 +1,8 @@
-#include "form1.h"
-#include "recordingdialog.h"
-#include "recordingfeedback.h"
-#include "recordlistmodel.h"
-#include "scratchfolder.h"
+#include "window/qt/qtform1.h"
+#include "tests/recordingdialog.h"
+#include "tests/recordingfeedback.h"
+#include "window/qt/recordlistmodel.h"
+#include "tests/scratchfolder.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -70,13 +70,13 @@ private:
     RecordingDialog &useRecordingDialog();
 
     std::unique_ptr<RecordingFeedback> m_feedback;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<QtForm1> m_form;
 };
 
 void TestForm1::init()
 {
     m_feedback = std::make_unique<RecordingFeedback>();
-    m_form = std::make_unique<Form1>(*m_feedback);
+    m_form = std::make_unique<QtForm1>(*m_feedback);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
@@ -91,7 +91,7 @@ RecordingDialog &TestForm1::useRecordingDialog()
 {
     auto dialog = std::make_unique<RecordingDialog>();
     auto &recording = *dialog;
-    m_form = std::make_unique<Form1>(*m_feedback, std::move(dialog));
+    m_form = std::make_unique<QtForm1>(*m_feedback, std::move(dialog));
     m_form->show();
     return recording;
 }

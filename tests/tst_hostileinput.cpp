@@ -2,12 +2,12 @@
 // a full disk, places that cannot be written, bytes no text editor would write. Each
 // must end in the right failure, in bounded time and memory, leave the window idle,
 // and let the next scan work.
-#include "casename.h"
-#include "recordingfeedback.h"
-#include "scratchfolder.h"
+#include "tests/casename.h"
+#include "tests/recordingfeedback.h"
+#include "tests/scratchfolder.h"
 
-#include "form1.h"
-#include "recordlistmodel.h"
+#include "window/qt/qtform1.h"
+#include "window/qt/recordlistmodel.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -96,7 +96,7 @@ public:
     }
 
     RecordingFeedback feedback;
-    Form1 form{feedback};
+    QtForm1 form{feedback};
 };
 
 // Where the report cannot be written. Permission bits do not stop root, so as root the

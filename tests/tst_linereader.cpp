@@ -1,5 +1,5 @@
-#include "linereader.h"
-#include "memorysource.h"
+#include "scan/linereader.h"
+#include "tests/memorysource.h"
 
 #include <gtest/gtest.h>
 

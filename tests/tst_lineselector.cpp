@@ -1,6 +1,6 @@
-#include "lineselector.h"
+#include "scan/lineselector.h"
 
-#include "casename.h"
+#include "tests/casename.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "outputnamerule.h"
+#include "window/outputnamerule.h"
 
-#include "casename.h"
+#include "tests/casename.h"
 
 #include <gtest/gtest.h>
 

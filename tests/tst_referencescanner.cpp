@@ -1,13 +1,15 @@
-#include "referencescanner.h"
-#include "scancounters.h"
-#include "scanrecord.h"
-#include "scanview.h"
-#include "scratchfolder.h"
+#include "platform/filelayer.h"
+#include "scan/referencescanner.h"
+#include "scan/scancounters.h"
+#include "scan/scanrecord.h"
+#include "scan/scanview.h"
+#include "tests/scratchfolder.h"
 
-#include "casename.h"
+#include "tests/casename.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,8 +25,9 @@ public:
     std::vector<std::string> events;
     std::vector<std::string> list;
 
-    std::string inputName() const override { return input; }
-    std::string outputName() const override { return output; }
+    // The test's names are ASCII paths.
+    std::u16string inputName() const override { return {input.begin(), input.end()}; }
+    std::u16string outputName() const override { return {output.begin(), output.end()}; }
     void showMessage(std::string_view text) override { events.push_back("message: " + std::string(text)); }
     void enterBusy() override
     {
@@ -32,6 +35,7 @@ public:
         list.clear();
     }
     void appendRecord(std::string_view record) override { list.emplace_back(record); }
+    void keepRecords(std::size_t count) override { list.resize(std::min(count, list.size())); }
     void leaveBusy() override { events.emplace_back("idle"); }
 };
 
@@ -56,7 +60,7 @@ struct Scan
 
     void run(std::size_t blockSize = LineReader::DefaultBlockSize)
     {
-        ReferenceScanner(view, counters, blockSize).run();
+        ReferenceScanner(view, counters, FileLayer::system(), blockSize).run();
     }
 };
 

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "browse/filedialogcomponent.h"
 #include "scan/scancounters.h"
 #include "scan/scanview.h"
+#include "window/form1view.h"
 #include "window/recordstore.h"
 
 #include <memory>
 #include <memory_resource>
 #include <string>
 
-class FileDialogComponent;
 class FileLayer;
-class Form1View;
 class UserFeedback;
 
 // The program's only window, as its logic: every handler and what it decides, with no
@@ -42,7 +42,7 @@ public:
     FileDialogComponent &CommonDialog1() { return *m_dialog; }
 
 private:
-    bool browse(int field);
+    bool browse(Form1View::Field field);
 
     // ScanView
     std::u16string inputName() const override;

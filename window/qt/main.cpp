@@ -1,6 +1,6 @@
 #include "appinfo.h"
-#include "form1.h"
-#include "qtuserfeedback.h"
+#include "window/qt/qtform1.h"
+#include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(AppInfo::desktopFileName);
     QApplication::setWindowIcon(QIcon(AppInfo::windowIcon));
     QtUserFeedback feedback;
-    Form1 form(feedback);
+    QtForm1 form(feedback);
     form.show();
     return QApplication::exec();
 }

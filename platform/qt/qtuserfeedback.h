@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userfeedback.h"
+#include "platform/userfeedback.h"
 
 // The desktop services through Qt.
 class QtUserFeedback final : public UserFeedback

@@ -1,8 +1,12 @@
-#include "recordlistmodel.h"
+#include "window/qt/recordlistmodel.h"
+
+#include "window/recordstore.h"
 
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <limits>
+
 
 namespace {
 
@@ -33,54 +37,42 @@ QString RecordListModel::decode(std::string_view bytes)
     return text;
 }
 
-void RecordListModel::clear()
+RecordListModel::RecordListModel(const RecordStore &records, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_store(records)
 {
-    beginResetModel();
-    m_chunks.clear();
-    m_current = nullptr;
-    m_currentUsed = 0;
-    m_records.clear();
-    m_published = 0;
-    endResetModel();
 }
 
-void RecordListModel::append(std::string_view record)
+void RecordListModel::show(std::size_t count)
 {
-    char *stored = nullptr;
-    if (record.size() > ChunkSize) { // cannot happen with 16-bit lines; stay correct anyway
-        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(record.size()));
-        stored = m_chunks.back().get();
-    } else {
-        if (!m_current || ChunkSize - m_currentUsed < record.size()) {
-            m_chunks.push_back(std::make_unique_for_overwrite<char[]>(ChunkSize));
-            m_current = m_chunks.back().get();
-            m_currentUsed = 0;
-        }
-        stored = m_current + m_currentUsed;
-        m_currentUsed += record.size();
-    }
-    std::copy(record.begin(), record.end(), stored);
-    m_records.emplace_back(stored, record.size());
-}
-
-void RecordListModel::publish()
-{
-    const auto total = static_cast<int>(m_records.size());
-    if (total == m_published)
+    // At most 32,767 records: the line numbers stop there.
+    const int total = static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
+    if (total == m_shown)
         return;
-    beginInsertRows({}, m_published, total - 1);
-    m_published = total;
+    if (total < m_shown) {
+        beginResetModel();
+        m_shown = total;
+        endResetModel();
+        return;
+    }
+    beginInsertRows({}, m_shown, total - 1);
+    m_shown = total;
     endInsertRows();
+}
+
+std::string_view RecordListModel::record(int row) const
+{
+    return m_store[static_cast<std::size_t>(row)];
 }
 
 int RecordListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_published;
+    return parent.isValid() ? 0 : m_shown;
 }
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_published)
+    if (!index.isValid() || index.row() >= m_shown || static_cast<std::size_t>(index.row()) >= m_store.size())
         return {};
     if (role == Qt::AccessibleTextRole)
         return decode(record(index.row()));

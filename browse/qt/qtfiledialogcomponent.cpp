@@ -1,4 +1,4 @@
-#include "qtfiledialogcomponent.h"
+#include "browse/qt/qtfiledialogcomponent.h"
 
 #include <QApplication>
 #include <QDir>

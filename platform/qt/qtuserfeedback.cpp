@@ -1,4 +1,4 @@
-#include "qtuserfeedback.h"
+#include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,0 +1,49 @@
+#include "platform/posix/posixoutputfile.h"
+
+#include "platform/posix/posixfailure.h"
+
+#include <cerrno>
+#include <limits>
+#include <unistd.h>
+
+PosixOutputFile::~PosixOutputFile()
+{
+    (void)close();
+}
+
+OutputFile::WriteResult PosixOutputFile::write(std::span<const char> bytes)
+{
+    for (;;) {
+        const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
+        if (n >= 0)
+            return {static_cast<std::size_t>(n), std::nullopt};
+        if (errno != EINTR)
+            return {0, PosixFailure::fromErrno(errno)};
+    }
+}
+
+std::optional<Failure> PosixOutputFile::truncate(std::uint64_t size)
+{
+    if (!m_regular)
+        return std::nullopt;
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return Failure::of(Failure::FileTooLarge);
+    while (::ftruncate(m_fd, static_cast<off_t>(size)) != 0) {
+        if (errno != EINTR)
+            return PosixFailure::fromErrno(errno);
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> PosixOutputFile::close()
+{
+    if (m_fd < 0)
+        return std::nullopt;
+    const int fd = m_fd;
+    m_fd = -1;
+    // Linux releases the descriptor even when close fails, so it is never retried;
+    // EINTR says nothing about the data.
+    if (::close(fd) != 0 && errno != EINTR)
+        return PosixFailure::fromErrno(errno);
+    return std::nullopt;
+}

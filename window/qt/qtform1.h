@@ -1,0 +1,61 @@
+#pragma once
+
+#include "browse/filedialogcomponent.h"
+#include "window/form1.h"
+#include "window/form1view.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class FileLayer;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class RecordListModel;
+class UserFeedback;
+
+// Form1 on Qt: creates the controls at their places, hands every event to the
+// window's logic and shows what it asks for. It decides nothing itself.
+class QtForm1 final : public QWidget, private Form1View
+{
+    Q_OBJECT
+
+public:
+    // Without a dialog component the window makes Qt's own; without a file layer it
+    // uses the system's.
+    explicit QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog = nullptr,
+                     FileLayer *files = nullptr, QWidget *parent = nullptr);
+    ~QtForm1() override;
+
+    const RecordListModel &records() const { return *m_records; }
+    Form1 &logic() { return m_form; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *field(Field field) const;
+
+    // Form1View
+    std::u16string text(Field field) const override;
+    void setText(Field field, std::u16string_view text) override;
+    void setScanEnabled(bool enabled) override;
+    void showRecords(std::size_t count) override;
+    void closeWindow() override;
+
+    Form1 m_form;
+    bool m_scanHadFocus = false;
+
+    QLabel *Label1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QListView *List1 = nullptr;
+    RecordListModel *m_records = nullptr;
+};
