@@ -19,9 +19,14 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <fcntl.h>
+#include <memory>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -106,7 +111,47 @@ struct Unwritable
 {
     std::string path;   // empty: no such place on this machine
     std::string before; // the file's contents, which must stay
+    std::shared_ptr<void> hold = {}; // what keeps a pipe's or a terminal's other end open
 };
+
+// Closes `fd` when the case is over.
+std::shared_ptr<void> holding(int fd)
+{
+    return {nullptr, [fd](void *) { ::close(fd); }};
+}
+
+// A report from an earlier scan, which a page that is refused must leave as it is.
+Unwritable earlierReport(const ScratchFolder &folder, std::shared_ptr<void> hold = {})
+{
+    return {folder.write("report.txt", "keep me\r\n"), "keep me\r\n", std::move(hold)};
+}
+
+// A FIFO with its other end held open: a writer that never writes, or a reader that
+// never reads.
+std::string heldFifo(const ScratchFolder &folder, int otherEnd, std::shared_ptr<void> &hold)
+{
+    const auto path = folder.path("page.fifo");
+    if (::mkfifo(path.c_str(), 0600) != 0)
+        return {};
+    const int fd = ::open(path.c_str(), otherEnd | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    hold = holding(fd);
+    return path;
+}
+
+// The terminal side of a new pseudo-terminal, its controlling side held open.
+std::string pseudoTerminal(std::shared_ptr<void> &hold)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0)
+        return {};
+    hold = holding(master);
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return {};
+    const char *name = ::ptsname(master);
+    return name ? name : "";
+}
 
 Unwritable unwritableFile(const ScratchFolder &folder)
 {
@@ -210,6 +255,60 @@ const HostileCase hostileCases[] = {
          return readOnlyFolder(folder);
      },
      70, 10.0, 16 * 1024},
+    // What could make a read or a write wait for ever is refused before the report is
+    // touched, so the window never freezes.
+    {"FifoWithSilentWriterAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         std::shared_ptr<void> hold;
+         input = heldFifo(folder, O_RDWR, hold);
+         return earlierReport(folder, hold);
+     },
+     75, 5.0, 16 * 1024},
+    {"PtmxAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         input = "/dev/ptmx";
+         return earlierReport(folder);
+     },
+     75, 5.0, 16 * 1024},
+    {"TerminalAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         std::shared_ptr<void> hold;
+         input = pseudoTerminal(hold);
+         return earlierReport(folder, hold);
+     },
+     75, 5.0, 16 * 1024},
+    // A socket cannot even be opened as a file.
+    {"SocketAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const auto path = folder.path("page.sock");
+         if (fd < 0 || path.size() >= sizeof address.sun_path)
+             return Unwritable{};
+         path.copy(address.sun_path, path.size());
+         if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 1) != 0)
+             return Unwritable{};
+         input = path;
+         return earlierReport(folder, holding(fd));
+     },
+     57, 5.0, 16 * 1024},
+    {"FifoWithIdleReaderAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         std::shared_ptr<void> hold;
+         const auto fifo = heldFifo(folder, O_RDONLY, hold);
+         return Unwritable{fifo, {}, hold};
+     },
+     75, 5.0, 16 * 1024},
+    {"TerminalAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         std::shared_ptr<void> hold;
+         const auto terminal = pseudoTerminal(hold);
+         return Unwritable{terminal, {}, hold};
+     },
+     75, 5.0, 16 * 1024},
 };
 
 INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), CaseName());

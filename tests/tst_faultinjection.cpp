@@ -1,0 +1,125 @@
+// Every failure point of a scan, walked one at a time, the way storage engines test
+// themselves: fail the k-th open, read, write, truncate or close, or the k-th
+// allocation of the list's memory, for k = 1, 2, ... until a scan meets no failure.
+// Each time: one message, the window idle again, the report holding whole records
+// only and the list showing exactly those, the page untouched, and a clean scan next
+// giving the full result.
+#include "tests/casename.h"
+#include "tests/failingmemory.h"
+#include "tests/form1harness.h"
+#include "tests/memoryfilelayer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::u16string PageName = u"page.htm";
+const std::u16string ReportName = u"report.txt";
+const std::string FailurePrefix = "Errore in lettura file di input  ERR=";
+
+struct Page
+{
+    std::string bytes;
+    std::vector<std::string> records;
+};
+
+// A few dozen lines, two in three selected, with tabs, CR LF and lone CR line ends.
+Page makePage()
+{
+    Page page;
+    for (int line = 1; line <= 40; ++line) {
+        const std::string number = std::to_string(line);
+        if (line % 3 == 0) {
+            page.bytes += "<p>testo " + number + "</p>";
+        } else {
+            page.bytes += "\t<img src=foto/" + number + ".gif>";
+            page.records.push_back(" " + number + " -  <img src=foto/" + number + ".gif>");
+        }
+        page.bytes += line % 5 ? "\r\n" : "\r";
+    }
+    return page;
+}
+
+const Page TestPage = makePage();
+
+struct WalkCase
+{
+    const char *name;
+    std::size_t readLimit;
+};
+
+using EveryFailurePoint = testing::TestWithParam<WalkCase>;
+
+TEST_P(EveryFailurePoint, EndsInOneMessageWithReportAndListAgreeing)
+{
+    std::size_t points = 0;
+    for (std::size_t k = 1;; ++k) {
+        SCOPED_TRACE("failure point " + std::to_string(k));
+        MemoryFileLayer files;
+        files.files[PageName] = TestPage.bytes;
+        files.readLimit = GetParam().readLimit;
+        FailingMemory listMemory(files.plan);
+        Form1Harness window(files, &listMemory);
+        files.plan.failAt = k;
+        window.scan(PageName, ReportName);
+        if (!files.plan.fired) {
+            EXPECT_TRUE(window.messages().empty());
+            EXPECT_EQ(window.shownRecords(), TestPage.records);
+            break;
+        }
+        ++points;
+
+        const auto messages = window.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].starts_with(FailurePrefix)) << messages[0];
+        EXPECT_TRUE(window.idle());
+        const auto shown = window.shownRecords();
+        EXPECT_EQ(files.files[ReportName], reportOf(shown));
+        ASSERT_LE(shown.size(), TestPage.records.size());
+        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), TestPage.records.begin()));
+        EXPECT_EQ(files.files[PageName], TestPage.bytes);
+
+        files.plan.failAt = 0;
+        window.scan(PageName, ReportName);
+        EXPECT_TRUE(window.messages().empty());
+        EXPECT_EQ(window.shownRecords(), TestPage.records);
+        EXPECT_EQ(files.files[ReportName], reportOf(TestPage.records));
+        if (testing::Test::HasFailure())
+            break;
+    }
+    // Opens, reads, the write, truncate, close and the list's allocations at least.
+    EXPECT_GE(points, 7u);
+}
+
+const WalkCase walkCases[] = {
+    {"WholeReads", 0},
+    {"ReadsOf64Bytes", 64},
+    {"ReadsOfOneByte", 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(FaultInjection, EveryFailurePoint, testing::ValuesIn(walkCases), CaseName());
+
+// Reads and writes that move fewer bytes than asked, in random amounts, change nothing.
+using ShortCounts = testing::TestWithParam<unsigned>;
+
+TEST_P(ShortCounts, GiveTheSameResult)
+{
+    std::minstd_rand engine(GetParam());
+    MemoryFileLayer files;
+    files.files[PageName] = TestPage.bytes;
+    files.shortCounts = &engine;
+    Form1Harness window(files);
+    window.scan(PageName, ReportName);
+    EXPECT_TRUE(window.messages().empty());
+    EXPECT_EQ(window.shownRecords(), TestPage.records);
+    EXPECT_EQ(files.files[ReportName], reportOf(TestPage.records));
+}
+
+INSTANTIATE_TEST_SUITE_P(FaultInjection, ShortCounts, testing::Range(1u, 9u),
+                         [](const testing::TestParamInfo<unsigned> &row) { return "Seed" + std::to_string(row.param); });
+
+} // namespace
