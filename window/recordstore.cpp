@@ -18,7 +18,7 @@ RecordStore::~RecordStore()
 void RecordStore::clear()
 {
     for (const Chunk &chunk : m_chunks)
-        m_memory->deallocate(chunk.bytes, chunk.size);
+        m_memory->deallocate(chunk.bytes, chunk.size, 1);
     m_chunks.clear();
     m_currentUsed = 0;
     m_records.clear();
