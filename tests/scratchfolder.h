@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -13,10 +13,16 @@ class ScratchFolder
 public:
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pagesift-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a scratch folder");
-        m_path = pattern;
+        // A new name each time: create_directory() fails on one that exists.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_path = std::filesystem::temp_directory_path() / ("pagesift-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(m_path, error))
+                return;
+        }
+        throw std::runtime_error("cannot create a scratch folder");
     }
     ~ScratchFolder()
     {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "browse/filedialogcomponent.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+
+// The file dialog on the system's open-file dialog (GetOpenFileNameW). The file-name
+// property's folder becomes the dialog's starting folder when it exists, otherwise the
+// current folder; its last part, usually a wildcard pattern, is the first filter. The
+// filter property's "description|pattern" pairs follow, then every file.
+class Win32FileDialogComponent final : public FileDialogComponent
+{
+public:
+    std::u16string FileNameProperty() const override { return m_fileName; }
+    void setFileNameProperty(std::u16string_view value) override { m_fileName = value; }
+    std::u16string FilterProperty() const override { return m_filter; }
+    void setFilterProperty(std::u16string_view value) override { m_filter = value; }
+    void ShowOperation(std::int16_t action) override;
+
+    // The filter list as the dialog takes it: "description\0pattern\0...\0".
+    static std::wstring filterList(std::u16string_view pattern, std::u16string_view filter);
+
+    // Shows the prepared dialog; tests answer it here instead. Returns what
+    // GetOpenFileNameW returns.
+    std::function<BOOL(OPENFILENAMEW &)> show = [](OPENFILENAMEW &dialog) { return GetOpenFileNameW(&dialog); };
+
+private:
+    std::u16string m_fileName;
+    std::u16string m_filter;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "browse/filedialogcomponent.h"
+#include "window/form1.h"
+#include "window/form1view.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class FileLayer;
+class UserFeedback;
+
+// Form1 on Win32: creates the controls at their places, converted from twips with the
+// window's DPI, hands every event to the window's logic and shows what it asks for.
+// It decides nothing itself.
+class Win32Form1 final : private Form1View
+{
+public:
+    // Without a dialog component the window makes the system's open-file dialog;
+    // without a file layer it uses the system's.
+    explicit Win32Form1(HINSTANCE instance, UserFeedback &feedback,
+                        std::unique_ptr<FileDialogComponent> dialog = nullptr, FileLayer *files = nullptr);
+    ~Win32Form1() override;
+    Win32Form1(const Win32Form1 &) = delete;
+    Win32Form1 &operator=(const Win32Form1 &) = delete;
+
+    // Null once the window is closed.
+    HWND window() const { return m_window; }
+    // The control of that name ("Text1", "Command1", "List1", ...), or null.
+    HWND control(std::wstring_view name) const;
+    // The text List1 shows for a row: the record decoded, cut for the screen.
+    std::wstring rowText(std::size_t row) const;
+
+    // Gives Tab, Shift+Tab and the arrow keys to the dialog manager; true when it took
+    // the message, which must then not be dispatched again.
+    bool handleDialogKey(MSG &message);
+
+    Form1 &logic() { return m_form; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void command(int id, int code);
+    LRESULT notify(const NMHDR &header);
+    void layOut(UINT dpi);
+    void fitListColumn();
+    void copySelection();
+    void selectAll();
+    void showListMenu(POINT at);
+
+    // Form1View
+    std::u16string text(Field field) const override;
+    void setText(Field field, std::u16string_view text) override;
+    void setScanEnabled(bool enabled) override;
+    void showRecords(std::size_t count) override;
+    void closeWindow() override;
+
+    Form1 m_form;
+    HWND m_window = nullptr;
+    HWND m_controls[9] = {};
+    HFONT m_font = nullptr;
+    HWND m_lastFocus = nullptr;
+    bool m_scanHadFocus = false;
+    mutable std::wstring m_shownText; // the row text handed to the list last
+};
