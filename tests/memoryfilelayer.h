@@ -103,7 +103,7 @@ private:
         {
             if (m_layer.plan.failsNow())
                 return Failure::of(Failure::DeviceIoError);
-            m_bytes.resize(std::min<std::size_t>(m_bytes.size(), size));
+            m_bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(m_bytes.size(), size)));
             return std::nullopt;
         }
         std::optional<Failure> close() override

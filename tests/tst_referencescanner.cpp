@@ -223,18 +223,26 @@ TEST(Failures, MissingInputLeavesTheOutputUntouched)
 
 TEST(Failures, OutputLinkedToTheInputNeverEmptiesIt)
 {
+    int linked = 0;
     for (const bool symbolic : {true, false}) {
         Scan scan;
         scan.view.input = scan.folder.write("in.htm", samplePage);
         scan.view.output = scan.folder.path("link.txt");
+        std::error_code error;
         if (symbolic)
-            std::filesystem::create_symlink(scan.view.input, scan.view.output);
+            std::filesystem::create_symlink(scan.view.input, scan.view.output, error);
         else
-            std::filesystem::create_hard_link(scan.view.input, scan.view.output);
+            std::filesystem::create_hard_link(scan.view.input, scan.view.output, error);
+        // Some systems (Wine among them) cannot make every kind of link.
+        if (error || !std::filesystem::equivalent(scan.view.input, scan.view.output, error))
+            continue;
+        ++linked;
         scan.run();
         EXPECT_EQ(scan.view.events[1], messageFor(Failure::FileAlreadyOpen)) << symbolic;
         EXPECT_EQ(ScratchFolder::read(scan.view.input), samplePage) << symbolic;
     }
+    if (linked == 0)
+        GTEST_SKIP() << "this system makes neither symbolic nor hard links";
 }
 
 } // namespace

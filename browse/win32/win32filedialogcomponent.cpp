@@ -1,5 +1,6 @@
 #include "browse/win32/win32filedialogcomponent.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -33,15 +34,12 @@ std::wstring currentFolder()
 
 std::wstring Win32FileDialogComponent::filterList(std::u16string_view pattern, std::u16string_view filter)
 {
-    std::wstring list;
-    const auto add = [&list](std::u16string_view description, std::u16string_view patterns) {
-        list += wide(description);
-        list += L'\0';
-        list += wide(patterns);
-        list += L'\0';
+    struct Entry
+    {
+        std::u16string_view description;
+        std::u16string_view patterns;
     };
-    if (hasWildcard(pattern))
-        add(pattern, pattern);
+    std::vector<Entry> entries;
     for (std::size_t at = 0; at < filter.size();) {
         const auto bar = filter.find(u'|', at);
         if (bar == std::u16string_view::npos)
@@ -52,12 +50,22 @@ std::wstring Win32FileDialogComponent::filterList(std::u16string_view pattern, s
         auto patterns = filter.substr(bar + 1, end - bar - 1);
         while (!patterns.empty() && patterns.front() == u' ')
             patterns.remove_prefix(1);
-        // The given pattern already leads the list; the same filter twice only confuses.
-        if (patterns != pattern)
-            add(filter.substr(at, bar - at), patterns);
+        entries.push_back({filter.substr(at, bar - at), patterns});
         at = end + 1;
     }
-    add(u"Tutti i file (*.*)", u"*.*");
+    // A pattern of its own leads, unless the filter already offers it.
+    const bool offered = std::any_of(entries.begin(), entries.end(), [&](const Entry &e) { return e.patterns == pattern; });
+    if (hasWildcard(pattern) && !offered)
+        entries.insert(entries.begin(), {pattern, pattern});
+    entries.push_back({u"Tutti i file (*.*)", u"*.*"});
+
+    std::wstring list;
+    for (const Entry &entry : entries) {
+        list += wide(entry.description);
+        list += L'\0';
+        list += wide(entry.patterns);
+        list += L'\0';
+    }
     return list;
 }
 

@@ -3,14 +3,8 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    // The list view and the visual styles of the common controls the manifest asks for.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     Win32UserFeedback feedback;
     Win32Form1 form(instance, feedback);
     ShowWindow(form.window(), show);

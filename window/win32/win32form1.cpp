@@ -140,6 +140,9 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
              files ? *files : FileLayer::system())
 {
     static const ATOM registered = [instance] {
+        // The list view, and the visual styles the manifest asks for.
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = windowProc;
