@@ -16,6 +16,11 @@ import sys
 import tempfile
 
 
+# 16 and 32 come from the window's .ico; the larger ones keep docks and software
+# centres from blowing up a 32-pixel picture.
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
 def run(*args):
     return subprocess.run(args, check=True, capture_output=True, text=True).stdout
 
@@ -56,10 +61,8 @@ def main():
         expected = sorted([
             "usr/bin/pagesift",
             f"usr/share/applications/{app_id}.desktop",
-            f"usr/share/icons/hicolor/16x16/apps/{app_id}.png",
-            f"usr/share/icons/hicolor/32x32/apps/{app_id}.png",
             f"usr/share/metainfo/{app_id}.metainfo.xml",
-        ])
+        ] + [f"usr/share/icons/hicolor/{size}x{size}/apps/{app_id}.png" for size in ICON_SIZES])
         check(installed == expected, f"package holds {installed}, expected {expected}")
 
         binary = os.path.join(root, "usr/bin/pagesift")
@@ -80,7 +83,7 @@ def main():
             check(shutil.which(section.get("Exec", "").split()[0], path=os.path.join(root, "usr/bin")),
                   f"Exec={section.get('Exec')} is not an installed program")
             icon = section.get("Icon", "")
-            for size in (16, 32):
+            for size in ICON_SIZES:
                 png = os.path.join(root, f"usr/share/icons/hicolor/{size}x{size}/apps/{icon}.png")
                 check(os.path.exists(png) and png_size(png) == (size, size),
                       f"Icon={icon} has no {size}x{size} PNG in the hicolor theme")
