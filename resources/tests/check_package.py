@@ -53,6 +53,8 @@ def main():
         # Found by dpkg-shlibdeps from what the binary links, with versions.
         for library in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6"):
             check(re.search(rf"\b{library}\b[^,]*\(>= ", depends), f"Depends lacks a versioned {library}")
+        # Qt's own texts (file dialog, context menus) in Italian.
+        check(re.search(r"(^|, )qt6-translations-l10n\b", depends), "Depends lacks qt6-translations-l10n")
 
         root = os.path.join(work, "root")
         run("dpkg-deb", "--extract", deb, root)
