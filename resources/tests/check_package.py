@@ -7,6 +7,7 @@ file is where a Debian desktop looks for it and that the files agree with each o
 
 import configparser
 import glob
+import gzip
 import os
 import re
 import shutil
@@ -48,6 +49,8 @@ def main():
             print(f"expected one .deb, found {debs}", file=sys.stderr)
             return 1
         deb = debs[0]
+        version = run("dpkg-deb", "--field", deb, "Version").strip()
+        upstream = version.rsplit("-", 1)[0]  # less the Debian revision
         depends = run("dpkg-deb", "--field", deb, "Depends").strip()
         print(f"{os.path.basename(deb)}\nDepends: {depends}")
         # Found by dpkg-shlibdeps from what the binary links, with versions.
@@ -64,6 +67,10 @@ def main():
             "usr/bin/pagesift",
             f"usr/share/applications/{app_id}.desktop",
             f"usr/share/metainfo/{app_id}.metainfo.xml",
+            "usr/share/man/man1/pagesift.1.gz",
+            "usr/share/doc/pagesift/copyright",
+            "usr/share/doc/pagesift/changelog.Debian.gz",
+            "usr/share/lintian/overrides/pagesift",
         ] + [f"usr/share/icons/hicolor/{size}x{size}/apps/{app_id}.png" for size in ICON_SIZES])
         check(installed == expected, f"package holds {installed}, expected {expected}")
 
@@ -98,9 +105,16 @@ def main():
                 text = f.read()
             check(f'<launchable type="desktop-id">{app_id}.desktop</launchable>' in text,
                   "metainfo does not launch the installed desktop entry")
-            version = run("dpkg-deb", "--field", deb, "Version").strip()
-            check(f'<release version="{version}"' in text,
-                  f"metainfo has no release for the package version {version}")
+            check(f'<release version="{upstream}"' in text,
+                  f"metainfo has no release for the package's upstream version {upstream}")
+
+        # A new version needs its changelog entry, or the package says an old one.
+        changelog = os.path.join(root, "usr/share/doc/pagesift/changelog.Debian.gz")
+        if os.path.exists(changelog):
+            with gzip.open(changelog, "rt", encoding="utf-8") as f:
+                latest = f.readline()
+            check(latest.startswith(f"pagesift ({version}) "),
+                  f"changelog's latest entry is {latest.strip()!r}, the package is {version}")
 
     for failure in failures:
         print(failure, file=sys.stderr)
