@@ -2,6 +2,8 @@
 # from it, so the window, the Windows executable and the desktop show one picture.
 #   cmake -DICOTOOL=... -DICON=pagesift.ico -DPNG_16=... -DPNG_32=... -P checkicon.cmake
 # icotool exits 0 even on a broken file, so its output is what gets judged.
+# A PNG that cannot be written is the build folder's fault, not the icon's, and is
+# reported as such.
 
 function(fail why)
     message(FATAL_ERROR "${ICON}: ${why}\n"
@@ -30,8 +32,23 @@ if(NOT entries STREQUAL expected)
     fail("icotool lists:\n  ${found}")
 endif()
 
+# Creates the folder of a PNG and makes sure the PNG can be written there.
+function(require_writable png)
+    get_filename_component(folder "${png}" DIRECTORY)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E make_directory "${folder}"
+        ERROR_VARIABLE errors RESULT_VARIABLE status)
+    if(status EQUAL 0)
+        execute_process(COMMAND "${CMAKE_COMMAND}" -E touch "${png}"
+            ERROR_VARIABLE errors RESULT_VARIABLE status)
+    endif()
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "cannot write ${png}: ${errors}")
+    endif()
+    file(REMOVE "${png}")
+endfunction()
+
 foreach(size 16 32)
-    file(REMOVE "${PNG_${size}}")
+    require_writable("${PNG_${size}}")
     execute_process(COMMAND "${ICOTOOL}" --extract --width=${size} --height=${size} --bit-depth=4
             --output=${PNG_${size}} "${ICON}"
         ERROR_VARIABLE errors RESULT_VARIABLE status)

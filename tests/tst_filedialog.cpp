@@ -1,6 +1,8 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "tests/scratchfolder.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -19,10 +21,64 @@ private slots:
     void choosingGivesTheFullName();
     void cancellingGivesNoName();
     void typingANewNameIsAccepted();
-    void showsTheFolderOfThePatternAndMatchesAnyCase();
+    void opensInItsFolderWithTheFilterApplied_data();
+    void opensInItsFolderWithTheFilterApplied();
+    void allFilesIsOfferedAfterTheGivenFilter();
 
 private:
     QString show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer);
+    // The names the list shows, sorted, once it shows at least `atLeast` of them (the
+    // folder is read in the background).
+    static QStringList shownNames(QFileDialog &dialog, qsizetype atLeast);
+    static QStringList filtersShown(QFileDialog &dialog);
+};
+
+QStringList TestFileDialog::shownNames(QFileDialog &dialog, qsizetype atLeast)
+{
+    QStringList shown;
+    auto *list = dialog.findChild<QListView *>(QStringLiteral("listView"));
+    if (!list)
+        return {QStringLiteral("(no list)")};
+    // Too few names after the wait fails the caller's comparison, which shows them.
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            shown.clear();
+            const auto root = list->rootIndex();
+            for (int row = 0; row < list->model()->rowCount(root); ++row) {
+                const auto index = list->model()->index(row, 0, root);
+                if (!list->isRowHidden(row) && (list->model()->flags(index) & Qt::ItemIsEnabled))
+                    shown << index.data().toString();
+            }
+            shown.sort();
+            return shown.size() >= atLeast;
+        },
+        5000));
+    return shown;
+}
+
+// The filters as the "Files of type" box lists them, the selected one first.
+QStringList TestFileDialog::filtersShown(QFileDialog &dialog)
+{
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    if (!types)
+        return {QStringLiteral("(no box)")};
+    QStringList shown{types->currentText()};
+    for (int i = 0; i < types->count(); ++i)
+        shown << types->itemText(i);
+    return shown;
+}
+
+// Restores the process's current folder when the test ends.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString &path) : m_saved(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~CurrentFolder() { QDir::setCurrent(m_saved); }
+    CurrentFolder(const CurrentFolder &) = delete;
+    CurrentFolder &operator=(const CurrentFolder &) = delete;
+
+private:
+    QString m_saved;
 };
 
 QString TestFileDialog::show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer)
@@ -86,36 +142,59 @@ void TestFileDialog::typingANewNameIsAccepted()
     QCOMPARE(chosen, QString::fromStdString(folder.path("report.ht3")));
 }
 
-void TestFileDialog::showsTheFolderOfThePatternAndMatchesAnyCase()
+void TestFileDialog::opensInItsFolderWithTheFilterApplied_data()
+{
+    // "%1" stands for a scratch folder holding page.htm, PAGE2.HTM and other.txt.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("currentFolder");
+    QTest::newRow("folder of the pattern") << "%1*.HTM" << QDir::rootPath();
+    // The start-up name's folder exists on no machine but the one it was written for.
+    QTest::newRow("start-up name, its folder not here: current folder") << "C:\\VB5\\SITEDOCS\\*.HTM" << "%1";
+}
+
+// The first filter is selected, shown in "Files of type" and applied, whatever the case
+// of the names.
+void TestFileDialog::opensInItsFolderWithTheFilterApplied()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, currentFolder);
+    ScratchFolder folder;
+    for (const char *file : {"page.htm", "PAGE2.HTM", "other.txt"})
+        folder.write(file, "x");
+    const QString scratch = QString::fromStdString(folder.path(""));
+    const CurrentFolder here(currentFolder.arg(scratch));
+    QtFileDialogComponent component;
+    component.setFileNameProperty(name.arg(scratch).toStdU16String());
+    component.setFilterProperty(u"*.HTM |*.HTM");
+    QString directory;
+    QStringList filters;
+    QStringList shown;
+    show(component, [&](QFileDialog &dialog) {
+        directory = dialog.directory().absolutePath();
+        filters = filtersShown(dialog);
+        shown = shownNames(dialog, 2);
+        dialog.reject();
+    });
+    QCOMPARE(directory, scratch.chopped(1));
+    QCOMPARE(filters, (QStringList{"*.HTM", "*.HTM", "Tutti i file (*.*)"}));
+    QCOMPARE(shown, (QStringList{"PAGE2.HTM", "page.htm"}));
+}
+
+void TestFileDialog::allFilesIsOfferedAfterTheGivenFilter()
 {
     ScratchFolder folder;
-    for (const char *name : {"page.htm", "PAGE2.HTM", "other.txt"})
+    for (const char *name : {"page.html", "page.ht3", "LEGGIMI"})
         folder.write(name, "x");
     QtFileDialogComponent component;
     component.setFileNameProperty((QString::fromStdString(folder.path("")) + "*.HTM").toStdU16String());
     component.setFilterProperty(u"*.HTM |*.HTM");
     QStringList shown;
-    QString directory;
     show(component, [&](QFileDialog &dialog) {
-        directory = dialog.directory().absolutePath();
-        auto *list = dialog.findChild<QListView *>(QStringLiteral("listView"));
-        QVERIFY(list);
-        const auto visible = [&] {
-            shown.clear();
-            const auto root = list->rootIndex();
-            for (int row = 0; row < list->model()->rowCount(root); ++row) {
-                const auto index = list->model()->index(row, 0, root);
-                if (!list->isRowHidden(row) && (list->model()->flags(index) & Qt::ItemIsEnabled))
-                    shown << index.data().toString();
-            }
-            shown.sort();
-            return shown.size() >= 2;
-        };
-        QVERIFY(QTest::qWaitFor(visible, 5000));
+        dialog.selectNameFilter(dialog.nameFilters().constLast());
+        shown = shownNames(dialog, 3);
         dialog.reject();
     });
-    QCOMPARE(directory, QString::fromStdString(folder.path("")).chopped(1));
-    QCOMPARE(shown, (QStringList{"PAGE2.HTM", "page.htm"}));
+    QCOMPARE(shown, (QStringList{"LEGGIMI", "page.ht3", "page.html"}));
 }
 
 QTEST_MAIN(TestFileDialog)

@@ -1,4 +1,5 @@
 #include "scan/linereader.h"
+#include "tests/casename.h"
 #include "tests/memorysource.h"
 
 #include <gtest/gtest.h>
@@ -74,10 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(testing::ValuesIn(lineEndCases),
                      testing::Values(std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5},
                                      std::size_t{7}, LineReader::DefaultBlockSize)),
-    [](const auto &row) {
-        return std::string(std::get<0>(row.param).name) + "_Block" +
-               std::to_string(std::get<1>(row.param));
-    });
+    BlockName());
 
 struct LimitCase
 {
@@ -115,10 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, Limits,
     testing::Combine(testing::ValuesIn(limitCases),
                      testing::Values(std::size_t{7}, std::size_t{4096}, LineReader::DefaultBlockSize)),
-    [](const auto &row) {
-        return std::string(std::get<0>(row.param).name) + "_Block" +
-               std::to_string(std::get<1>(row.param));
-    });
+    BlockName());
 
 TEST(Failures, EmptyInputFailsOnFirstReadAsPastEnd)
 {

@@ -150,7 +150,8 @@ TEST_P(WholeScan, ReportAndListHoldTheSameRecords)
     EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.htm")), samplePage);
 }
 
-INSTANTIATE_TEST_SUITE_P(Blocks, WholeScan, testing::Values(std::size_t{1}, std::size_t{3}, LineReader::DefaultBlockSize));
+INSTANTIATE_TEST_SUITE_P(Blocks, WholeScan, testing::Values(std::size_t{1}, std::size_t{3}, LineReader::DefaultBlockSize),
+                         BlockName());
 
 // Every failure after the names are checked: one message, then idle again, with the
 // records found so far kept in the report.

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString toQString(std::u16string_view text)
@@ -64,31 +66,40 @@ QStringList QtFileDialogComponent::nameFilters(const QString &filter)
     return filters;
 }
 
+QString QtFileDialogComponent::allFilesFilter()
+{
+    // Shown as "Tutti i file (*.*)"; the pattern in the last parentheses is "*" so that
+    // names without an extension show too, as "*.*" shows them on Windows.
+    return QStringLiteral("Tutti i file (*.*) (*)");
+}
+
 void QtFileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dialog*/)
 {
     // The name's folder is where the dialog starts; its last part, usually a wildcard
-    // pattern, filters the names shown first.
-    const QString name = QDir::fromNativeSeparators(m_fileName);
-    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash >= 0 ? name.left(slash + 1) : QString();
-    const QString last = name.mid(slash + 1);
+    // pattern, filters the names shown first. Names are Windows names by heritage
+    // ("C:\VB5\SITEDOCS\*.HTM"), so a backslash ends the folder on every platform.
+    const qsizetype slash =
+        std::max(m_fileName.lastIndexOf(QLatin1Char('/')), m_fileName.lastIndexOf(QLatin1Char('\\')));
+    const QString folder = m_fileName.left(slash + 1).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString last = m_fileName.mid(slash + 1);
 
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // the report may not exist yet
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        dialog.setDirectory(folder);
+    // A name without a folder is relative to the current folder; so is the start-up
+    // name's folder, which exists only on the machine it was written for.
+    dialog.setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath());
 
     QStringList filters;
     if (last.contains(QLatin1Char('*')) || last.contains(QLatin1Char('?')))
         filters << last + QStringLiteral(" (") + caseless(last) + QLatin1Char(')');
     else if (!last.isEmpty())
         dialog.selectFile(last);
-    filters << nameFilters(m_filter);
+    filters << nameFilters(m_filter) << allFilesFilter();
     filters.removeDuplicates();
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.constFirst());
 
     if (aboutToShow)
         aboutToShow(dialog);

@@ -10,8 +10,9 @@
 class QFileDialog;
 
 // The file dialog on Qt's QFileDialog. The file-name property's folder becomes the
-// dialog's starting folder (when it exists) and its last part the name filter; the
-// filter property's "description|pattern" pairs become the dialog's name filters.
+// dialog's starting folder (the current folder when it does not exist) and its last
+// part the first name filter; the filter property's "description|pattern" pairs follow,
+// then "Tutti i file", so any page or report can be picked.
 // Patterns match regardless of case, so "page.htm" and "PAGE.HTM" both show: they are
 // spelt case-blind ("*.[hH][tT][mM]") because a platform dialog may match case-sensitively.
 class QtFileDialogComponent final : public FileDialogComponent
@@ -27,6 +28,8 @@ public:
     static QStringList nameFilters(const QString &filter);
     // A wildcard pattern that matches whatever the case of its letters.
     static QString caseless(const QString &pattern);
+    // The name filter offered after the given ones.
+    static QString allFilesFilter();
 
     // Runs with the dialog just before it is shown; tests use it to answer the dialog.
     std::function<void(QFileDialog &)> aboutToShow;

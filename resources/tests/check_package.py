@@ -7,6 +7,7 @@ file is where a Debian desktop looks for it and that the files agree with each o
 
 import configparser
 import glob
+import gzip
 import os
 import re
 import shutil
@@ -14,6 +15,11 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+
+# 16 and 32 come from the window's .ico; the larger ones keep docks and software
+# centres from blowing up a 32-pixel picture.
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
 def run(*args):
@@ -43,11 +49,15 @@ def main():
             print(f"expected one .deb, found {debs}", file=sys.stderr)
             return 1
         deb = debs[0]
+        version = run("dpkg-deb", "--field", deb, "Version").strip()
+        upstream = version.rsplit("-", 1)[0]  # less the Debian revision
         depends = run("dpkg-deb", "--field", deb, "Depends").strip()
         print(f"{os.path.basename(deb)}\nDepends: {depends}")
         # Found by dpkg-shlibdeps from what the binary links, with versions.
         for library in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6"):
             check(re.search(rf"\b{library}\b[^,]*\(>= ", depends), f"Depends lacks a versioned {library}")
+        # Qt's own texts (file dialog, context menus) in Italian.
+        check(re.search(r"(^|, )qt6-translations-l10n\b", depends), "Depends lacks qt6-translations-l10n")
 
         root = os.path.join(work, "root")
         run("dpkg-deb", "--extract", deb, root)
@@ -56,10 +66,12 @@ def main():
         expected = sorted([
             "usr/bin/pagesift",
             f"usr/share/applications/{app_id}.desktop",
-            f"usr/share/icons/hicolor/16x16/apps/{app_id}.png",
-            f"usr/share/icons/hicolor/32x32/apps/{app_id}.png",
             f"usr/share/metainfo/{app_id}.metainfo.xml",
-        ])
+            "usr/share/man/man1/pagesift.1.gz",
+            "usr/share/doc/pagesift/copyright",
+            "usr/share/doc/pagesift/changelog.Debian.gz",
+            "usr/share/lintian/overrides/pagesift",
+        ] + [f"usr/share/icons/hicolor/{size}x{size}/apps/{app_id}.png" for size in ICON_SIZES])
         check(installed == expected, f"package holds {installed}, expected {expected}")
 
         binary = os.path.join(root, "usr/bin/pagesift")
@@ -80,7 +92,7 @@ def main():
             check(shutil.which(section.get("Exec", "").split()[0], path=os.path.join(root, "usr/bin")),
                   f"Exec={section.get('Exec')} is not an installed program")
             icon = section.get("Icon", "")
-            for size in (16, 32):
+            for size in ICON_SIZES:
                 png = os.path.join(root, f"usr/share/icons/hicolor/{size}x{size}/apps/{icon}.png")
                 check(os.path.exists(png) and png_size(png) == (size, size),
                       f"Icon={icon} has no {size}x{size} PNG in the hicolor theme")
@@ -93,9 +105,16 @@ def main():
                 text = f.read()
             check(f'<launchable type="desktop-id">{app_id}.desktop</launchable>' in text,
                   "metainfo does not launch the installed desktop entry")
-            version = run("dpkg-deb", "--field", deb, "Version").strip()
-            check(f'<release version="{version}"' in text,
-                  f"metainfo has no release for the package version {version}")
+            check(f'<release version="{upstream}"' in text,
+                  f"metainfo has no release for the package's upstream version {upstream}")
+
+        # A new version needs its changelog entry, or the package says an old one.
+        changelog = os.path.join(root, "usr/share/doc/pagesift/changelog.Debian.gz")
+        if os.path.exists(changelog):
+            with gzip.open(changelog, "rt", encoding="utf-8") as f:
+                latest = f.readline()
+            check(latest.startswith(f"pagesift ({version}) "),
+                  f"changelog's latest entry is {latest.strip()!r}, the package is {version}")
 
     for failure in failures:
         print(failure, file=sys.stderr)

@@ -18,6 +18,8 @@ private slots:
     void hasExactlyTheTwoSizes();
     void imageIsDrawnWithTransparentEdges_data();
     void imageIsDrawnWithTransparentEdges();
+    void desktopIconIsTheWindowIconEnlarged_data();
+    void desktopIconIsTheWindowIconEnlarged();
 };
 
 void TestWindowIcon::hasExactlyTheTwoSizes()
@@ -54,6 +56,42 @@ void TestWindowIcon::imageIsDrawnWithTransparentEdges()
             if (qAlpha(image.pixel(x, y)) == 255)
                 colours.insert(image.pixel(x, y));
     QVERIFY2(colours.size() >= 5 && colours.size() <= 16, qPrintable(QString::number(colours.size())));
+}
+
+void TestWindowIcon::desktopIconIsTheWindowIconEnlarged_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("drawnAt"); // the window icon's picture it enlarges
+    QTest::newRow("48x48") << 48 << 16;
+    QTest::newRow("64x64") << 64 << 32;
+    QTest::newRow("128x128") << 128 << 32;
+    QTest::newRow("256x256") << 256 << 32;
+}
+
+// The larger desktop icons are drawn by the script, not cut from the .ico: pixel for
+// pixel they must still be the window's picture, in the same colours (a palette
+// written in the wrong byte order would pass every size check).
+void TestWindowIcon::desktopIconIsTheWindowIconEnlarged()
+{
+    QFETCH(int, size);
+    QFETCH(int, drawnAt);
+    if (QString(DESKTOP_ICON_FOLDER).isEmpty())
+        QSKIP("no desktop icons on this platform");
+    const QString path = QStringLiteral(DESKTOP_ICON_FOLDER "/%1x%1/%2.png").arg(size).arg(AppInfo::desktopFileName);
+    const QImage large(path);
+    QVERIFY2(!large.isNull(), qPrintable(path));
+    QCOMPARE(large.size(), QSize(size, size));
+    const QImage small = QIcon(AppInfo::windowIcon).pixmap(QSize(drawnAt, drawnAt), 1.0).toImage();
+    const int scale = size / drawnAt;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QRgb want = small.pixel(x / scale, y / scale);
+            const QRgb got = large.pixel(x, y);
+            if (qAlpha(want) == 0 ? qAlpha(got) != 0 : got != want)
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) is %3, expected %4")
+                                     .arg(x).arg(y).arg(got, 8, 16).arg(want, 8, 16)));
+        }
+    }
 }
 
 QTEST_MAIN(TestWindowIcon)

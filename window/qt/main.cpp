@@ -1,5 +1,6 @@
 #include "appinfo.h"
 #include "window/qt/qtform1.h"
+#include "window/qt/qttranslation.h"
 #include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    installQtItalian(app);
     // The desktop matches the window to its entry and icon by these.
     QApplication::setApplicationName(AppInfo::applicationName);
     QApplication::setApplicationVersion(AppInfo::version);
