@@ -49,6 +49,8 @@ private slots:
     void longRecordsAreShownCutButReadWhole();
     void recordsDecodeAsUtf8OrWindows1252_data();
     void recordsDecodeAsUtf8OrWindows1252();
+    void controlCharactersShowAsPictures_data();
+    void controlCharactersShowAsPictures();
 
     void browse_data();
     void browse();
@@ -68,6 +70,7 @@ private:
     }
     void typeNames(const QString &input, const QString &output);
     RecordingDialog &useRecordingDialog();
+    std::string scanPage(const std::string &page);
 
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<QtForm1> m_form;
@@ -104,6 +107,17 @@ void TestForm1::typeNames(const QString &input, const QString &output)
     QTest::keyClicks(text1, input);
     text2->clear();
     QTest::keyClicks(text2, output);
+}
+
+// Scans `page` through the window, into a report in a folder of its own, and gives
+// back the report.
+std::string TestForm1::scanPage(const std::string &page)
+{
+    ScratchFolder folder;
+    const auto output = folder.path("out.txt");
+    typeNames(QString::fromStdString(folder.write("page.htm", page)), QString::fromStdString(output));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    return ScratchFolder::read(output);
 }
 
 void TestForm1::layout_data()
@@ -407,6 +421,15 @@ void TestForm1::longRecordsAreShownCutButReadWhole()
     QVERIFY(shown.size() < 2000);
     QVERIFY(shown.startsWith(QStringLiteral(" 1 - C:\\xxx")));
     QVERIFY(shown.endsWith(QChar(0x2026)));
+
+    // The cut falls inside a character of two UTF-16 units: it keeps none of it.
+    std::string pairs = "C:\\x";
+    for (int i = 0; i < 600; ++i)
+        pairs += "\xF0\x9F\x98\x80"; // U+1F600
+    scanPage(pairs);
+    const QString cut = control<QListView>("List1")->model()->index(0, 0).data().toString();
+    QVERIFY(cut.endsWith(QChar(0x2026)));
+    QVERIFY(!cut[cut.size() - 2].isHighSurrogate());
 }
 
 void TestForm1::recordsDecodeAsUtf8OrWindows1252_data()
@@ -427,6 +450,34 @@ void TestForm1::recordsDecodeAsUtf8OrWindows1252()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(RecordListModel::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())}), text);
+}
+
+void TestForm1::controlCharactersShowAsPictures_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("nul") << QByteArray("a/\0b", 4) << QStringLiteral(" 1 - a/\u2400b");
+    QTest::newRow("lone line feed") << QByteArray("a/b\nc") << QStringLiteral(" 1 - a/b\u240Ac");
+    QTest::newRow("first and last below space") << QByteArray("\x01/\x1F") << QStringLiteral(" 1 - \u2401/\u241F");
+    QTest::newRow("delete") << QByteArray("a/\x7F") << QStringLiteral(" 1 - a/\u2421");
+    QTest::newRow("in a windows-1252 record") << QByteArray("caff\xE8/\x1B") << QStringLiteral(" 1 - caffè/\u241B");
+    QTest::newRow("in a utf-8 record") << QByteArray("caff\xC3\xA8/\x1B") << QStringLiteral(" 1 - caffè/\u241B");
+    QTest::newRow("printable characters stay") << QByteArray(" ~/\x80") << QStringLiteral(" 1 -  ~/€");
+}
+
+// In the list and to a screen reader; the report keeps the bytes.
+void TestForm1::controlCharactersShowAsPictures()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+    const std::string page = line.toStdString() + "\r\n";
+    const std::string report = scanPage(page);
+
+    const auto row = control<QListView>("List1")->model()->index(0, 0);
+    QCOMPARE(row.data().toString(), shown);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), shown);
+    QCOMPARE(report, " 1 - " + page);
 }
 
 void TestForm1::browse_data()
