@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -52,6 +53,11 @@ private slots:
     void controlCharactersShowAsPictures_data();
     void controlCharactersShowAsPictures();
 
+    void selectedRecordsCopyWhole_data();
+    void selectedRecordsCopyWhole();
+    void listMenu_data();
+    void listMenu();
+
     void browse_data();
     void browse();
     void browseFailureIsReported();
@@ -71,6 +77,9 @@ private:
     void typeNames(const QString &input, const QString &output);
     RecordingDialog &useRecordingDialog();
     std::string scanPage(const std::string &page);
+    void select(const QString &gestures);
+    QPoint rowCentre(int row) const;
+    QMenu *openListMenu();
 
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<QtForm1> m_form;
@@ -118,6 +127,46 @@ std::string TestForm1::scanPage(const std::string &page)
     typeNames(QString::fromStdString(folder.write("page.htm", page)), QString::fromStdString(output));
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
     return ScratchFolder::read(output);
+}
+
+QPoint TestForm1::rowCentre(int row) const
+{
+    auto *list = control<QListView>("List1");
+    return list->visualRect(list->model()->index(row, 0)).center();
+}
+
+// Selects rows as a user does, gesture by gesture: "click 1", "shift+click 3",
+// "ctrl+click 0", "shift+down", "ctrl+a".
+void TestForm1::select(const QString &gestures)
+{
+    auto *list = control<QListView>("List1");
+    list->setFocus();
+    for (const QString &gesture : gestures.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QStringList words = gesture.split(QLatin1Char(' '));
+        if (words[0] == "shift+down") {
+            QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+        } else if (words[0] == "ctrl+a") {
+            QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            const Qt::KeyboardModifiers modifiers = words[0] == "shift+click" ? Qt::ShiftModifier
+                                                    : words[0] == "ctrl+click"  ? Qt::ControlModifier
+                                                                                : Qt::NoModifier;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rowCentre(words[1].toInt()));
+        }
+    }
+}
+
+// A right click on the list, as the window system reports it, and the menu it opens.
+QMenu *TestForm1::openListMenu()
+{
+    auto *viewport = control<QListView>("List1")->viewport();
+    const QPoint at(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu || !menu->isVisible())
+        qFatal("no menu opened on the list");
+    return menu;
 }
 
 void TestForm1::layout_data()
@@ -466,7 +515,7 @@ void TestForm1::controlCharactersShowAsPictures_data()
     QTest::newRow("printable characters stay") << QByteArray(" ~/\x80") << QStringLiteral(" 1 -  ~/€");
 }
 
-// In the list and to a screen reader; the report keeps the bytes.
+// In the list, to a screen reader and on the clipboard; the report keeps the bytes.
 void TestForm1::controlCharactersShowAsPictures()
 {
     QFETCH(QByteArray, line);
@@ -477,7 +526,97 @@ void TestForm1::controlCharactersShowAsPictures()
     const auto row = control<QListView>("List1")->model()->index(0, 0);
     QCOMPARE(row.data().toString(), shown);
     QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), shown);
+    select(QStringLiteral("ctrl+a"));
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), shown);
     QCOMPARE(report, " 1 - " + page);
+}
+
+void TestForm1::selectedRecordsCopyWhole_data()
+{
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<QList<int>>("copied");
+
+    QTest::newRow("click") << "click 0" << QList<int>{0};
+    QTest::newRow("click another") << "click 0, click 2" << QList<int>{2};
+    QTest::newRow("shift+click") << "click 0, shift+click 2" << QList<int>{0, 1, 2};
+    QTest::newRow("shift+click upwards") << "click 3, shift+click 1" << QList<int>{1, 2, 3};
+    QTest::newRow("ctrl+click adds") << "click 0, ctrl+click 2" << QList<int>{0, 2};
+    QTest::newRow("ctrl+click, list order") << "click 3, ctrl+click 0, ctrl+click 2" << QList<int>{0, 2, 3};
+    QTest::newRow("ctrl+click removes") << "ctrl+a, ctrl+click 1" << QList<int>{0, 2, 3};
+    QTest::newRow("shift+down") << "click 1, shift+down, shift+down" << QList<int>{1, 2, 3};
+    QTest::newRow("ctrl+a") << "click 2, ctrl+a" << QList<int>{0, 1, 2, 3};
+    QTest::newRow("nothing selected keeps the clipboard") << "" << QList<int>{};
+}
+
+void TestForm1::selectedRecordsCopyWhole()
+{
+    QFETCH(QString, gestures);
+    QFETCH(QList<int>, copied);
+    // Two records far longer than the list shows of them.
+    const std::vector<std::string> lines = {"C:\\" + std::string(10000, 'a'), "<img src=b.gif>",
+                                            "D:\\" + std::string(10000, 'c') + "/fine", "e/f"};
+    std::string page;
+    for (const auto &line : lines)
+        page += line + "\r\n";
+    scanPage(page);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    select(gestures);
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+
+    QStringList records;
+    for (const int row : copied)
+        records << QString::fromStdString(" " + std::to_string(row + 1) + " - " + lines[static_cast<std::size_t>(row)]);
+    QCOMPARE(QApplication::clipboard()->text(), copied.isEmpty() ? QStringLiteral("before") : records.join('\n'));
+}
+
+void TestForm1::listMenu_data()
+{
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QStringList>("disabled"); // in the menu as it last opened
+
+    QTest::newRow("Seleziona tutto, then Copia") << "" << QStringList{"Seleziona tutto", "Copia"}
+                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{};
+    QTest::newRow("Copia takes the selection") << "click 0, ctrl+click 2" << QStringList{"Copia"}
+                                               << " 1 - a/b\n 3 - e/f" << QStringList{};
+    QTest::newRow("nothing selected: no Copia") << "" << QStringList{} << "before" << QStringList{"Copia"};
+}
+
+void TestForm1::listMenu()
+{
+    QFETCH(QString, gestures);
+    QFETCH(QStringList, chosen);
+    QFETCH(QString, clipboard);
+    QFETCH(QStringList, disabled);
+    scanPage("a/b\r\nc/d\r\ne/f\r\n");
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    select(gestures);
+
+    QMenu *menu = openListMenu();
+    for (const QString &item : chosen) {
+        const auto actions = menu->actions();
+        const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == item; });
+        QVERIFY(action != actions.end());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*action).center());
+        QTRY_VERIFY(!menu->isVisible());
+        menu = openListMenu();
+    }
+    QStringList shownDisabled;
+    for (const QAction *action : menu->actions())
+        if (!action->isEnabled())
+            shownDisabled << action->text();
+    QCOMPARE(shownDisabled, disabled);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(QApplication::clipboard()->text(), clipboard);
+
+    // The shortcuts work whatever the menu showed.
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral(" 1 - a/b\n 2 - c/d\n 3 - e/f"));
 }
 
 void TestForm1::browse_data()

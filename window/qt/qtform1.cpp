@@ -2,15 +2,21 @@
 
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filelayer.h"
+#include "platform/userfeedback.h"
 #include "window/qt/recordlistmodel.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -63,6 +69,7 @@ QPushButton *button(QWidget *form, const char *name, const QString &caption, QRe
 QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, FileLayer *files,
                  QWidget *parent)
     : QWidget(parent)
+    , m_feedback(feedback)
     , m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>(),
              files ? *files : FileLayer::system())
 {
@@ -95,8 +102,10 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
     // Records can be many and long: one row height for all keeps layout instant.
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_records = new RecordListModel(m_form.records(), List1);
     List1->setModel(m_records);
+    createListActions();
 
     // The labels name their fields for screen readers; they carry no access key.
     Label1->setBuddy(Text1);
@@ -128,6 +137,50 @@ bool QtForm1::eventFilter(QObject *watched, QEvent *event)
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         m_form.applyOutputNameRule();
     return QWidget::eventFilter(watched, event);
+}
+
+void QtForm1::createListActions()
+{
+    // The list's own Ctrl+C would copy the current row's display cut; these shortcuts,
+    // active while the list has the focus, come first.
+    auto *copy = new QAction(QStringLiteral("Copia"), List1);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { copySelectedRecords(); });
+    auto *selectAll = new QAction(QStringLiteral("Seleziona tutto"), List1);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetShortcut);
+    connect(selectAll, &QAction::triggered, List1, &QListView::selectAll);
+    List1->addActions({copy, selectAll});
+
+    // A child of the list, not of the window, whose direct children are the controls.
+    m_listMenu = new QMenu(List1);
+    m_listMenu->addActions({copy, selectAll});
+    connect(m_listMenu, &QMenu::aboutToShow, this, [this, copy, selectAll] {
+        copy->setEnabled(List1->selectionModel()->hasSelection());
+        selectAll->setEnabled(m_records->rowCount() > 0);
+    });
+    // The shortcuts work whatever the menu last showed.
+    connect(m_listMenu, &QMenu::aboutToHide, this, [copy, selectAll] {
+        copy->setEnabled(true);
+        selectAll->setEnabled(true);
+    });
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { m_listMenu->popup(List1->viewport()->mapToGlobal(at)); });
+}
+
+void QtForm1::copySelectedRecords()
+{
+    if (!List1->selectionModel()->hasSelection())
+        return;
+    // The worst legal page's records take 2 GiB as text: when that much memory is not
+    // there, a beep and the clipboard keeps what it held.
+    try {
+        QApplication::clipboard()->setText(m_records->copyText(List1->selectionModel()->selection()));
+    } catch (const std::bad_alloc &) {
+        m_feedback.beep();
+    }
 }
 
 QLineEdit *QtForm1::field(Field field) const

@@ -12,6 +12,7 @@ class FileLayer;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QPushButton;
 class RecordListModel;
 class UserFeedback;
@@ -37,6 +38,8 @@ protected:
 
 private:
     QLineEdit *field(Field field) const;
+    void createListActions();
+    void copySelectedRecords();
 
     // Form1View
     std::u16string text(Field field) const override;
@@ -45,6 +48,7 @@ private:
     void showRecords(std::size_t count) override;
     void closeWindow() override;
 
+    UserFeedback &m_feedback;
     Form1 m_form;
     bool m_scanHadFocus = false;
 
@@ -58,4 +62,5 @@ private:
     QPushButton *Command3 = nullptr;
     QListView *List1 = nullptr;
     RecordListModel *m_records = nullptr;
+    QMenu *m_listMenu = nullptr;
 };

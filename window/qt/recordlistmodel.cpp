@@ -3,10 +3,12 @@
 #include "window/controlpictures.h"
 #include "window/recordstore.h"
 
+#include <QItemSelection>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -79,6 +81,35 @@ QString RecordListModel::wholeText(int row) const
 {
     QString text = decode(record(row));
     showControlPictures(text);
+    return text;
+}
+
+QString RecordListModel::copyText(const QItemSelection &selection) const
+{
+    // The ranges of a selection made with Ctrl and Shift can overlap and come in any
+    // order: marking rows keeps each record once and in list order.
+    std::vector<bool> selected(static_cast<std::size_t>(m_shown));
+    qsizetype bytes = 0;
+    for (const auto &range : selection) {
+        for (int row = std::max(range.top(), 0); row <= std::min(range.bottom(), m_shown - 1); ++row) {
+            if (!selected[static_cast<std::size_t>(row)]) {
+                selected[static_cast<std::size_t>(row)] = true;
+                bytes += static_cast<qsizetype>(record(row).size()) + 1;
+            }
+        }
+    }
+    // Either decoding gives at most one UTF-16 unit per byte.
+    QString text;
+    text.reserve(bytes);
+    bool first = true;
+    for (int row = 0; row < m_shown; ++row) {
+        if (!selected[static_cast<std::size_t>(row)])
+            continue;
+        if (!first)
+            text += QLatin1Char('\n');
+        first = false;
+        text += wholeText(row);
+    }
     return text;
 }
 

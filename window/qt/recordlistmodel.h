@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+class QItemSelection;
 class RecordStore;
 
 // List1's rows over the window's record store. Records are decoded only when a row is
@@ -23,8 +24,12 @@ public:
 
     std::string_view record(int row) const;
     // The record's whole text as the list shows it, without the display cut: what a
-    // screen reader reads.
+    // screen reader reads and a copy takes.
     QString wholeText(int row) const;
+    // The selected records whole, in list order, one per line: "\n" between them and
+    // none after the last, so one record pastes into a field as it is. Qt turns "\n"
+    // into the platform's line end where the clipboard wants another.
+    QString copyText(const QItemSelection &selection) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
