@@ -11,8 +11,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -57,6 +59,10 @@ private slots:
     void selectedRecordsCopyWhole();
     void listMenu_data();
     void listMenu();
+    void longRecordsAreCutAtTheEdgeOnAnyPage_data();
+    void longRecordsAreCutAtTheEdgeOnAnyPage();
+    void cutRecordsShowInATooltip_data();
+    void cutRecordsShowInATooltip();
 
     void browse_data();
     void browse();
@@ -617,6 +623,82 @@ void TestForm1::listMenu()
     QTest::keyClick(control<QListView>("List1"), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral(" 1 - a/b\n 2 - c/d\n 3 - e/f"));
+}
+
+void TestForm1::longRecordsAreCutAtTheEdgeOnAnyPage_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("length");
+
+    QTest::newRow("10 records of 5,000 characters") << 10 << 5000;
+    QTest::newRow("30,000 records of 400 characters") << 30000 << 400;
+}
+
+// Nothing to scroll to sideways: every row as wide as the list, its text drawn up to
+// the right edge, where a long record is cut with "…".
+void TestForm1::longRecordsAreCutAtTheEdgeOnAnyPage()
+{
+    QFETCH(int, records);
+    QFETCH(int, length);
+    std::string page;
+    for (int line = 0; line < records; ++line)
+        page += "a/" + std::string(static_cast<std::size_t>(length), 'W') + "\r\n";
+    scanPage(page);
+
+    auto *list = control<QListView>("List1");
+    QCOMPARE(list->model()->rowCount(), records);
+    for (const int row : {records - 1, 0}) {
+        list->scrollTo(list->model()->index(row, 0));
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        QCOMPARE(rect.left(), 0);
+        QCOMPARE(rect.width(), list->viewport()->width());
+    }
+    QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+
+    // The first row's ink reaches the last few characters' width before the edge.
+    const QImage shown = list->viewport()->grab().toImage();
+    const QRgb background = list->palette().color(QPalette::Base).rgb();
+    const int width = list->viewport()->width();
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    const qreal scale = shown.devicePixelRatio();
+    int inkRight = -1;
+    for (int x = 0; x < shown.width(); ++x)
+        for (int y = qRound(first.top() * scale); y < qRound((first.bottom() + 1) * scale); ++y)
+            if (shown.pixel(x, y) != background)
+                inkRight = qFloor(x / scale);
+    QVERIFY2(inkRight > width - 4 * list->fontMetrics().horizontalAdvance(QLatin1Char('W')),
+             qPrintable(QStringLiteral("ink ends at %1 of %2").arg(inkRight).arg(width)));
+}
+
+void TestForm1::cutRecordsShowInATooltip_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::newRow("cut record") << ("a/" + QByteArray(150, 'W')) << " 1 - a/" + QString(93, 'W') + '\n' + QString(57, 'W');
+    QTest::newRow("whole record shown") << QByteArray("a/b") << QString();
+    QTest::newRow("very long record: the first 3,000 characters")
+        << ("a/" + QByteArray(5000, 'W')) << (" 1 - a/" + QString(93, 'W') + '\n' +
+                                               QStringList(29, QString(100, 'W')).join('\n') + QChar(0x2026));
+}
+
+void TestForm1::cutRecordsShowInATooltip()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, tooltip);
+    scanPage(line.toStdString());
+    auto *viewport = control<QListView>("List1")->viewport();
+    const QPoint at = rowCentre(0);
+    QHelpEvent event(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    if (tooltip.isEmpty()) {
+        QVERIFY(!QToolTip::isVisible());
+    } else {
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tooltip);
+    }
+    QToolTip::hideText();
 }
 
 void TestForm1::browse_data()

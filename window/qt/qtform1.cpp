@@ -3,6 +3,7 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filelayer.h"
 #include "platform/userfeedback.h"
+#include "window/qt/recorddelegate.h"
 #include "window/qt/recordlistmodel.h"
 
 #include <QAction>
@@ -103,6 +104,10 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows as wide as the list, long records cut with "…" at its edge: nothing to
+    // scroll to sideways, on any page.
+    List1->setItemDelegate(new RecordDelegate(List1));
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_records = new RecordListModel(m_form.records(), List1);
     List1->setModel(m_records);
     createListActions();
