@@ -10,11 +10,13 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
+#include <QWindow>
 
 #include <memory>
 
@@ -64,6 +66,9 @@ private slots:
     void cutRecordsShowInATooltip_data();
     void cutRecordsShowInATooltip();
 
+    void drop_data();
+    void drop();
+
     void browse_data();
     void browse();
     void browseFailureIsReported();
@@ -86,6 +91,7 @@ private:
     void select(const QString &gestures);
     QPoint rowCentre(int row) const;
     QMenu *openListMenu();
+    bool dragAndDrop(QWidget *target, const QMimeData &data, Qt::DropActions actions);
 
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<QtForm1> m_form;
@@ -173,6 +179,21 @@ QMenu *TestForm1::openListMenu()
     if (!menu || !menu->isVisible())
         qFatal("no menu opened on the list");
     return menu;
+}
+
+// Drags `data` from another program over the middle of `target` and drops it there,
+// through the window as the window system delivers a drag. True when it was taken.
+bool TestForm1::dragAndDrop(QWidget *target, const QMimeData &data, Qt::DropActions actions)
+{
+    QWindow *window = m_form->windowHandle();
+    const QPoint at = target->mapTo(m_form.get(), target->rect().center());
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    return drop.isAccepted();
 }
 
 void TestForm1::layout_data()
@@ -699,6 +720,67 @@ void TestForm1::cutRecordsShowInATooltip()
         QCOMPARE(QToolTip::text(), tooltip);
     }
     QToolTip::hideText();
+}
+
+void TestForm1::drop_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("actions");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+
+    const int any = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    const QString file = QStringLiteral("file:///tmp/pagine/home.htm");
+    const QString before1 = QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
+    const QString before2 = QStringLiteral("mine.txt");
+    QTest::newRow("file on Text1 derives the output name")
+        << "Text1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on Text2") << "Text2" << QStringList{file} << "" << any << true << before1
+                                   << "/tmp/pagine/home.htm";
+    QTest::newRow("file on a button counts for Text1")
+        << "Command1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on the list counts for Text1")
+        << "List1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on a label counts for Text1")
+        << "Label2" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("the first local file counts")
+        << "Text2" << QStringList{"https://example.com/a.htm", "file:///tmp/b%20c.htm", "file:///tmp/d.htm"} << ""
+        << any << true << before1 << "/tmp/b c.htm";
+    QTest::newRow("no local file changes nothing")
+        << "Text1" << QStringList{"https://example.com/a.htm"} << "" << any << false << before1 << before2;
+    QTest::newRow("no local file on the window changes nothing")
+        << "Command1" << QStringList{"https://example.com/a.htm"} << "" << any << false << before1 << before2;
+    QTest::newRow("a file offered only to move is refused")
+        << "Text1" << QStringList{file} << "" << int(Qt::MoveAction) << false << before1 << before2;
+    QTest::newRow("text drops into Text2 as text")
+        << "Text2" << QStringList{} << "altro" << any << true << before1 << before2 + "altro";
+    QTest::newRow("text on the window changes nothing")
+        << "Command1" << QStringList{} << "altro" << any << false << before1 << before2;
+}
+
+void TestForm1::drop()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, urls);
+    QFETCH(QString, text);
+    QFETCH(int, actions);
+    QFETCH(bool, taken);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    control<QLineEdit>("Text2")->setText(QStringLiteral("mine.txt"));
+
+    // File managers offer the addresses as text too, which a field would take.
+    QMimeData data;
+    if (!urls.isEmpty())
+        data.setUrls(QList<QUrl>(urls.begin(), urls.end()));
+    data.setText(urls.isEmpty() ? text : urls.join('\n'));
+    QCOMPARE(dragAndDrop(control<QWidget>(target.toLatin1()), data, Qt::DropActions(actions)), taken);
+    QCOMPARE(control<QLineEdit>("Text1")->text(), text1);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), text2);
+    QVERIFY(m_feedback->events.empty());
 }
 
 void TestForm1::browse_data()

@@ -9,12 +9,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include <algorithm>
 #include <new>
@@ -65,6 +68,16 @@ QPushButton *button(QWidget *form, const char *name, const QString &caption, QRe
     return control;
 }
 
+// The first file of a drag that names one on this machine; empty when there is none.
+QString firstLocalFile(const QMimeData &data)
+{
+    for (const QUrl &url : data.urls()) {
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
 } // namespace
 
 QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, FileLayer *files,
@@ -111,6 +124,7 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
     m_records = new RecordListModel(m_form.records(), List1);
     List1->setModel(m_records);
     createListActions();
+    setAcceptDrops(true);
 
     // The labels name their fields for screen readers; they carry no access key.
     Label1->setBuddy(Text1);
@@ -135,6 +149,17 @@ QtForm1::~QtForm1()
 
 bool QtForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // A drag of files is the window's to take; a drag of text is the field's own.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (watched == Text1 || watched == Text2)
+            return dragFiles(static_cast<QDropEvent *>(event), watched == Text1 ? Field::Text1 : Field::Text2);
+        break;
+    default:
+        break;
+    }
     // Losing the focus by Tab, by a click elsewhere or because the window is no longer
     // active all count; opening the field's own context menu does not. The rule only
     // ever fills a blank output field, so running it again changes nothing.
@@ -186,6 +211,46 @@ void QtForm1::copySelectedRecords()
     } catch (const std::bad_alloc &) {
         m_feedback.beep();
     }
+}
+
+bool QtForm1::dragFiles(QDropEvent *event, Field target)
+{
+    if (!event->mimeData()->hasUrls())
+        return false;
+    const QString path = firstLocalFile(*event->mimeData());
+    // Only the name is taken: a drop accepted as a move could make the file manager
+    // delete the file.
+    const Qt::DropActions possible = event->possibleActions();
+    const Qt::DropAction action = possible & Qt::CopyAction   ? Qt::CopyAction
+                                  : possible & Qt::LinkAction ? Qt::LinkAction
+                                                              : Qt::IgnoreAction;
+    if (path.isEmpty() || action == Qt::IgnoreAction) {
+        event->ignore();
+        return true;
+    }
+    event->setDropAction(action);
+    event->accept();
+    if (event->type() == QEvent::Drop)
+        m_form.dropFile(target, path.toStdU16String());
+    return true;
+}
+
+void QtForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
+}
+
+void QtForm1::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
+}
+
+void QtForm1::dropEvent(QDropEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
 }
 
 QLineEdit *QtForm1::field(Field field) const
