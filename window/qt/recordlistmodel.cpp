@@ -1,5 +1,6 @@
 #include "window/qt/recordlistmodel.h"
 
+#include "window/clipboardtext.h"
 #include "window/controlpictures.h"
 #include "window/recordstore.h"
 
@@ -89,27 +90,25 @@ QString RecordListModel::copyText(const QItemSelection &selection) const
     // The ranges of a selection made with Ctrl and Shift can overlap and come in any
     // order: marking rows keeps each record once and in list order.
     std::vector<bool> selected(static_cast<std::size_t>(m_shown));
-    qsizetype bytes = 0;
+    std::size_t room = 0;
     for (const auto &range : selection) {
         for (int row = std::max(range.top(), 0); row <= std::min(range.bottom(), m_shown - 1); ++row) {
             if (!selected[static_cast<std::size_t>(row)]) {
                 selected[static_cast<std::size_t>(row)] = true;
-                bytes += static_cast<qsizetype>(record(row).size()) + 1;
+                room += record(row).size() + 1; // the record and a line feed
             }
         }
     }
-    // Either decoding gives at most one UTF-16 unit per byte.
-    QString text;
-    text.reserve(bytes);
-    bool first = true;
+    QString text(static_cast<qsizetype>(room), Qt::Uninitialized);
+    ClipboardText clipboard({reinterpret_cast<char16_t *>(text.data()), room}, u"\n");
     for (int row = 0; row < m_shown; ++row) {
-        if (!selected[static_cast<std::size_t>(row)])
-            continue;
-        if (!first)
-            text += QLatin1Char('\n');
-        first = false;
-        text += wholeText(row);
+        if (selected[static_cast<std::size_t>(row)]) {
+            const QString decoded = decode(record(row));
+            clipboard.add({reinterpret_cast<const char16_t *>(decoded.constData()),
+                           static_cast<std::size_t>(decoded.size())});
+        }
     }
+    text.truncate(static_cast<qsizetype>(clipboard.size()));
     return text;
 }
 

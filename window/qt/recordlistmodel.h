@@ -26,9 +26,8 @@ public:
     // The record's whole text as the list shows it, without the display cut: what a
     // screen reader reads and a copy takes.
     QString wholeText(int row) const;
-    // The selected records whole, in list order, one per line: "\n" between them and
-    // none after the last, so one record pastes into a field as it is. Qt turns "\n"
-    // into the platform's line end where the clipboard wants another.
+    // The selected records whole, as ClipboardText writes them, with "\n" between
+    // them: Qt turns it into the line end of a clipboard that wants another.
     QString copyText(const QItemSelection &selection) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
