@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Release, runs the benchmarks, and sets the scan's throughput on the realistic
 # page beside that of `wc -l` and `grep -cP` on the very same file, all from this one
-# run. Then the window's click-to-paint time and its peak memory on the worst legal
-# page (this last step writes about 2 GiB to the temporary folder).
+# run. Then the window's click-to-paint and copy-all times and its peak memory on the
+# worst legal page (this last step writes about 2 GiB to the temporary folder).
 # Arguments go to the scan benchmark, e.g. --benchmark_filter=realistic.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,7 +1,8 @@
 // The window's share of a scan: from the click on "Ricerca Path e nomi files" to the
 // result list painted, for a page whose 32,767 lines are all selected, against the
-// same scan with no window at all. Runs on the offscreen platform unless told
-// otherwise. --smoke: one iteration each.
+// same scan with no window at all. Then Ctrl+A and Ctrl+C in the result list, the
+// selected records decoded whole onto the clipboard, for that page and the realistic
+// one. Runs on the offscreen platform unless told otherwise. --smoke: one iteration each.
 #include "bench/pages.h"
 #include "bench/silentfeedback.h"
 #include "bench/windowdriver.h"
@@ -35,6 +36,7 @@ struct Files
     fs::path folder;
     fs::path input;
     fs::path output;
+    fs::path realistic;
 };
 
 Files g_files;
@@ -108,6 +110,36 @@ void clickToPaint(benchmark::State &state)
     state.counters["beyond_scan_ms"] = (total / static_cast<double>(state.iterations()) - bare) * 1e3;
 }
 
+void copyAll(benchmark::State &state, const fs::path &page, int records)
+{
+    SilentFeedback feedback;
+    QtForm1 form(feedback);
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) {
+        state.SkipWithError("the window never became active");
+        return;
+    }
+    WindowDriver driver(form);
+    fs::remove(g_files.output);
+    driver.setNames(page.string(), g_files.output.string());
+    driver.clickAndWaitForPaint();
+    if (driver.rows() != records) {
+        state.SkipWithError("the scan did not list the page's records");
+        return;
+    }
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        driver.selectAllAndCopy();
+        state.SetIterationTime(seconds(Clock::now() - start));
+    }
+    if (driver.copiedLines() != records) {
+        state.SkipWithError("the clipboard does not hold every record");
+        return;
+    }
+    state.counters["rows"] = records;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,16 +163,28 @@ int main(int argc, char **argv)
         std::perror("mkdtemp");
         return EXIT_FAILURE;
     }
-    g_files = {pattern, fs::path(pattern) / "allselected.html", fs::path(pattern) / "allselected.txt"};
-    if (!writePage(g_files.input.string(), makePage(PageKind::AllSelected))) {
-        std::perror(g_files.input.c_str());
-        return EXIT_FAILURE;
+    g_files = {pattern, fs::path(pattern) / "allselected.html", fs::path(pattern) / "allselected.txt",
+               fs::path(pattern) / "realistic.html"};
+    for (const auto &[path, kind] : {std::pair{g_files.input, PageKind::AllSelected},
+                                     std::pair{g_files.realistic, PageKind::Realistic}}) {
+        if (!writePage(path.string(), makePage(kind))) {
+            std::perror(path.c_str());
+            return EXIT_FAILURE;
+        }
     }
 
-    auto *bench = benchmark::RegisterBenchmark("window/click_to_paint/allselected", clickToPaint);
-    bench->UseManualTime()->Unit(benchmark::kMillisecond);
-    if (smoke)
-        bench->Iterations(1);
+    benchmark::internal::Benchmark *benches[] = {
+        benchmark::RegisterBenchmark("window/click_to_paint/allselected", clickToPaint),
+        // Every line of the page is a record: 32,767 of them.
+        benchmark::RegisterBenchmark("window/copy_all/allselected", copyAll, g_files.input, 32767),
+        // One line in three, 10,923 records.
+        benchmark::RegisterBenchmark("window/copy_all/realistic", copyAll, g_files.realistic, 10923),
+    };
+    for (auto *bench : benches) {
+        bench->UseManualTime()->Unit(benchmark::kMillisecond);
+        if (smoke)
+            bench->Iterations(1);
+    }
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return EXIT_FAILURE;

@@ -3,6 +3,8 @@
 #include "window/qt/qtform1.h"
 #include "window/qt/recordlistmodel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -15,11 +17,11 @@
 WindowDriver::WindowDriver(QtForm1 &form)
     : m_form(form)
     , m_scanButton(form.findChild<QPushButton *>(QStringLiteral("Command1")))
+    , m_list(form.findChild<QListView *>(QStringLiteral("List1")))
 {
-    auto *list = form.findChild<QListView *>(QStringLiteral("List1"));
-    if (!m_scanButton || !list)
+    if (!m_scanButton || !m_list)
         throw std::runtime_error("Form1 has no Command1 or no List1");
-    m_listArea = list->viewport();
+    m_listArea = m_list->viewport();
     m_listArea->installEventFilter(this);
 }
 
@@ -41,6 +43,20 @@ void WindowDriver::clickAndWaitForPaint()
 int WindowDriver::rows() const
 {
     return m_form.records().rowCount();
+}
+
+void WindowDriver::selectAllAndCopy()
+{
+    m_list->setFocus();
+    m_list->clearSelection();
+    QTest::keyClick(m_list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_list, Qt::Key_C, Qt::ControlModifier);
+}
+
+int WindowDriver::copiedLines() const
+{
+    const QString text = QApplication::clipboard()->text();
+    return text.isEmpty() ? 0 : static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
 }
 
 bool WindowDriver::eventFilter(QObject *watched, QEvent *event)

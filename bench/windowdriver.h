@@ -5,6 +5,7 @@
 #include <string>
 
 class QtForm1;
+class QListView;
 class QPushButton;
 class QWidget;
 
@@ -20,6 +21,10 @@ public:
     // The scan itself runs inside the click.
     void clickAndWaitForPaint();
     int rows() const;
+    // Ctrl+A, then Ctrl+C in the result list, as keys; the copy is done on return.
+    void selectAllAndCopy();
+    // The lines the clipboard holds.
+    int copiedLines() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,6 +32,7 @@ protected:
 private:
     QtForm1 &m_form;
     QPushButton *m_scanButton = nullptr;
+    QListView *m_list = nullptr;
     QWidget *m_listArea = nullptr;
     bool m_painted = false;
 };

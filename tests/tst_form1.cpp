@@ -9,9 +9,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <QWindow>
 
 #include <memory>
 
@@ -49,6 +54,20 @@ private slots:
     void longRecordsAreShownCutButReadWhole();
     void recordsDecodeAsUtf8OrWindows1252_data();
     void recordsDecodeAsUtf8OrWindows1252();
+    void controlCharactersShowAsPictures_data();
+    void controlCharactersShowAsPictures();
+
+    void selectedRecordsCopyWhole_data();
+    void selectedRecordsCopyWhole();
+    void listMenu_data();
+    void listMenu();
+    void longRecordsAreCutAtTheEdgeOnAnyPage_data();
+    void longRecordsAreCutAtTheEdgeOnAnyPage();
+    void cutRecordsShowInATooltip_data();
+    void cutRecordsShowInATooltip();
+
+    void drop_data();
+    void drop();
 
     void browse_data();
     void browse();
@@ -68,6 +87,11 @@ private:
     }
     void typeNames(const QString &input, const QString &output);
     RecordingDialog &useRecordingDialog();
+    std::string scanPage(const std::string &page);
+    void select(const QString &gestures);
+    QPoint rowCentre(int row) const;
+    QMenu *openListMenu();
+    bool dragAndDrop(QWidget *target, const QMimeData &data, Qt::DropActions actions);
 
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<QtForm1> m_form;
@@ -104,6 +128,72 @@ void TestForm1::typeNames(const QString &input, const QString &output)
     QTest::keyClicks(text1, input);
     text2->clear();
     QTest::keyClicks(text2, output);
+}
+
+// Scans `page` through the window, into a report in a folder of its own, and gives
+// back the report.
+std::string TestForm1::scanPage(const std::string &page)
+{
+    ScratchFolder folder;
+    const auto output = folder.path("out.txt");
+    typeNames(QString::fromStdString(folder.write("page.htm", page)), QString::fromStdString(output));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    return ScratchFolder::read(output);
+}
+
+QPoint TestForm1::rowCentre(int row) const
+{
+    auto *list = control<QListView>("List1");
+    return list->visualRect(list->model()->index(row, 0)).center();
+}
+
+// Selects rows as a user does, gesture by gesture: "click 1", "shift+click 3",
+// "ctrl+click 0", "shift+down", "ctrl+a".
+void TestForm1::select(const QString &gestures)
+{
+    auto *list = control<QListView>("List1");
+    list->setFocus();
+    for (const QString &gesture : gestures.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QStringList words = gesture.split(QLatin1Char(' '));
+        if (words[0] == "shift+down") {
+            QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+        } else if (words[0] == "ctrl+a") {
+            QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            const Qt::KeyboardModifiers modifiers = words[0] == "shift+click" ? Qt::ShiftModifier
+                                                    : words[0] == "ctrl+click"  ? Qt::ControlModifier
+                                                                                : Qt::NoModifier;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rowCentre(words[1].toInt()));
+        }
+    }
+}
+
+// A right click on the list, as the window system reports it, and the menu it opens.
+QMenu *TestForm1::openListMenu()
+{
+    auto *viewport = control<QListView>("List1")->viewport();
+    const QPoint at(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu || !menu->isVisible())
+        qFatal("no menu opened on the list");
+    return menu;
+}
+
+// Drags `data` from another program over the middle of `target` and drops it there,
+// through the window as the window system delivers a drag. True when it was taken.
+bool TestForm1::dragAndDrop(QWidget *target, const QMimeData &data, Qt::DropActions actions)
+{
+    QWindow *window = m_form->windowHandle();
+    const QPoint at = target->mapTo(m_form.get(), target->rect().center());
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    return drop.isAccepted();
 }
 
 void TestForm1::layout_data()
@@ -407,6 +497,15 @@ void TestForm1::longRecordsAreShownCutButReadWhole()
     QVERIFY(shown.size() < 2000);
     QVERIFY(shown.startsWith(QStringLiteral(" 1 - C:\\xxx")));
     QVERIFY(shown.endsWith(QChar(0x2026)));
+
+    // The cut falls inside a character of two UTF-16 units: it keeps none of it.
+    std::string pairs = "C:\\x";
+    for (int i = 0; i < 600; ++i)
+        pairs += "\xF0\x9F\x98\x80"; // U+1F600
+    scanPage(pairs);
+    const QString cut = control<QListView>("List1")->model()->index(0, 0).data().toString();
+    QVERIFY(cut.endsWith(QChar(0x2026)));
+    QVERIFY(!cut[cut.size() - 2].isHighSurrogate());
 }
 
 void TestForm1::recordsDecodeAsUtf8OrWindows1252_data()
@@ -427,6 +526,261 @@ void TestForm1::recordsDecodeAsUtf8OrWindows1252()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(RecordListModel::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())}), text);
+}
+
+void TestForm1::controlCharactersShowAsPictures_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("nul") << QByteArray("a/\0b", 4) << QStringLiteral(" 1 - a/\u2400b");
+    QTest::newRow("lone line feed") << QByteArray("a/b\nc") << QStringLiteral(" 1 - a/b\u240Ac");
+    QTest::newRow("first and last below space") << QByteArray("\x01/\x1F") << QStringLiteral(" 1 - \u2401/\u241F");
+    QTest::newRow("delete") << QByteArray("a/\x7F") << QStringLiteral(" 1 - a/\u2421");
+    QTest::newRow("in a windows-1252 record") << QByteArray("caff\xE8/\x1B") << QStringLiteral(" 1 - caffè/\u241B");
+    QTest::newRow("in a utf-8 record") << QByteArray("caff\xC3\xA8/\x1B") << QStringLiteral(" 1 - caffè/\u241B");
+    QTest::newRow("printable characters stay") << QByteArray(" ~/\x80") << QStringLiteral(" 1 -  ~/€");
+}
+
+// In the list, to a screen reader and on the clipboard; the report keeps the bytes.
+void TestForm1::controlCharactersShowAsPictures()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+    const std::string page = line.toStdString() + "\r\n";
+    const std::string report = scanPage(page);
+
+    const auto row = control<QListView>("List1")->model()->index(0, 0);
+    QCOMPARE(row.data().toString(), shown);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), shown);
+    select(QStringLiteral("ctrl+a"));
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), shown);
+    QCOMPARE(report, " 1 - " + page);
+}
+
+void TestForm1::selectedRecordsCopyWhole_data()
+{
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<QList<int>>("copied");
+
+    QTest::newRow("click") << "click 0" << QList<int>{0};
+    QTest::newRow("click another") << "click 0, click 2" << QList<int>{2};
+    QTest::newRow("shift+click") << "click 0, shift+click 2" << QList<int>{0, 1, 2};
+    QTest::newRow("shift+click upwards") << "click 3, shift+click 1" << QList<int>{1, 2, 3};
+    QTest::newRow("ctrl+click adds") << "click 0, ctrl+click 2" << QList<int>{0, 2};
+    QTest::newRow("ctrl+click, list order") << "click 3, ctrl+click 0, ctrl+click 2" << QList<int>{0, 2, 3};
+    QTest::newRow("ctrl+click removes") << "ctrl+a, ctrl+click 1" << QList<int>{0, 2, 3};
+    QTest::newRow("shift+down") << "click 1, shift+down, shift+down" << QList<int>{1, 2, 3};
+    QTest::newRow("ctrl+a") << "click 2, ctrl+a" << QList<int>{0, 1, 2, 3};
+    QTest::newRow("nothing selected keeps the clipboard") << "" << QList<int>{};
+}
+
+void TestForm1::selectedRecordsCopyWhole()
+{
+    QFETCH(QString, gestures);
+    QFETCH(QList<int>, copied);
+    // Two records far longer than the list shows of them.
+    const std::vector<std::string> lines = {"C:\\" + std::string(10000, 'a'), "<img src=b.gif>",
+                                            "D:\\" + std::string(10000, 'c') + "/fine", "e/f"};
+    std::string page;
+    for (const auto &line : lines)
+        page += line + "\r\n";
+    scanPage(page);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    select(gestures);
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+
+    QStringList records;
+    for (const int row : copied)
+        records << QString::fromStdString(" " + std::to_string(row + 1) + " - " + lines[static_cast<std::size_t>(row)]);
+    QCOMPARE(QApplication::clipboard()->text(), copied.isEmpty() ? QStringLiteral("before") : records.join('\n'));
+}
+
+void TestForm1::listMenu_data()
+{
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QStringList>("disabled"); // in the menu as it last opened
+
+    QTest::newRow("Seleziona tutto, then Copia") << "" << QStringList{"Seleziona tutto", "Copia"}
+                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{};
+    QTest::newRow("Copia takes the selection") << "click 0, ctrl+click 2" << QStringList{"Copia"}
+                                               << " 1 - a/b\n 3 - e/f" << QStringList{};
+    QTest::newRow("nothing selected: no Copia") << "" << QStringList{} << "before" << QStringList{"Copia"};
+}
+
+void TestForm1::listMenu()
+{
+    QFETCH(QString, gestures);
+    QFETCH(QStringList, chosen);
+    QFETCH(QString, clipboard);
+    QFETCH(QStringList, disabled);
+    scanPage("a/b\r\nc/d\r\ne/f\r\n");
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    select(gestures);
+
+    QMenu *menu = openListMenu();
+    for (const QString &item : chosen) {
+        const auto actions = menu->actions();
+        const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == item; });
+        QVERIFY(action != actions.end());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*action).center());
+        QTRY_VERIFY(!menu->isVisible());
+        menu = openListMenu();
+    }
+    QStringList shownDisabled;
+    for (const QAction *action : menu->actions())
+        if (!action->isEnabled())
+            shownDisabled << action->text();
+    QCOMPARE(shownDisabled, disabled);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(QApplication::clipboard()->text(), clipboard);
+
+    // The shortcuts work whatever the menu showed.
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(control<QListView>("List1"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral(" 1 - a/b\n 2 - c/d\n 3 - e/f"));
+}
+
+void TestForm1::longRecordsAreCutAtTheEdgeOnAnyPage_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("length");
+
+    QTest::newRow("10 records of 5,000 characters") << 10 << 5000;
+    QTest::newRow("30,000 records of 400 characters") << 30000 << 400;
+}
+
+// Nothing to scroll to sideways: every row as wide as the list, its text drawn up to
+// the right edge, where a long record is cut with "…".
+void TestForm1::longRecordsAreCutAtTheEdgeOnAnyPage()
+{
+    QFETCH(int, records);
+    QFETCH(int, length);
+    std::string page;
+    for (int line = 0; line < records; ++line)
+        page += "a/" + std::string(static_cast<std::size_t>(length), 'W') + "\r\n";
+    scanPage(page);
+
+    auto *list = control<QListView>("List1");
+    QCOMPARE(list->model()->rowCount(), records);
+    for (const int row : {records - 1, 0}) {
+        list->scrollTo(list->model()->index(row, 0));
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        QCOMPARE(rect.left(), 0);
+        QCOMPARE(rect.width(), list->viewport()->width());
+    }
+    QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+
+    // The first row's ink reaches the last few characters' width before the edge.
+    const QImage shown = list->viewport()->grab().toImage();
+    const QRgb background = list->palette().color(QPalette::Base).rgb();
+    const int width = list->viewport()->width();
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    const qreal scale = shown.devicePixelRatio();
+    int inkRight = -1;
+    for (int x = 0; x < shown.width(); ++x)
+        for (int y = qRound(first.top() * scale); y < qRound((first.bottom() + 1) * scale); ++y)
+            if (shown.pixel(x, y) != background)
+                inkRight = qFloor(x / scale);
+    QVERIFY2(inkRight > width - 4 * list->fontMetrics().horizontalAdvance(QLatin1Char('W')),
+             qPrintable(QStringLiteral("ink ends at %1 of %2").arg(inkRight).arg(width)));
+}
+
+void TestForm1::cutRecordsShowInATooltip_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::newRow("cut record") << ("a/" + QByteArray(150, 'W')) << " 1 - a/" + QString(93, 'W') + '\n' + QString(57, 'W');
+    QTest::newRow("whole record shown") << QByteArray("a/b") << QString();
+    QTest::newRow("very long record: the first 3,000 characters")
+        << ("a/" + QByteArray(5000, 'W')) << (" 1 - a/" + QString(93, 'W') + '\n' +
+                                               QStringList(29, QString(100, 'W')).join('\n') + QChar(0x2026));
+}
+
+void TestForm1::cutRecordsShowInATooltip()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, tooltip);
+    scanPage(line.toStdString());
+    auto *viewport = control<QListView>("List1")->viewport();
+    const QPoint at = rowCentre(0);
+    QHelpEvent event(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    if (tooltip.isEmpty()) {
+        QVERIFY(!QToolTip::isVisible());
+    } else {
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tooltip);
+    }
+    QToolTip::hideText();
+}
+
+void TestForm1::drop_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("actions");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+
+    const int any = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    const QString file = QStringLiteral("file:///tmp/pagine/home.htm");
+    const QString before1 = QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
+    const QString before2 = QStringLiteral("mine.txt");
+    QTest::newRow("file on Text1 derives the output name")
+        << "Text1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on Text2") << "Text2" << QStringList{file} << "" << any << true << before1
+                                   << "/tmp/pagine/home.htm";
+    QTest::newRow("file on a button counts for Text1")
+        << "Command1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on the list counts for Text1")
+        << "List1" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("file on a label counts for Text1")
+        << "Label2" << QStringList{file} << "" << any << true << "/tmp/pagine/home.htm" << "/tmp/pagine/home.ht3";
+    QTest::newRow("the first local file counts")
+        << "Text2" << QStringList{"https://example.com/a.htm", "file:///tmp/b%20c.htm", "file:///tmp/d.htm"} << ""
+        << any << true << before1 << "/tmp/b c.htm";
+    QTest::newRow("no local file changes nothing")
+        << "Text1" << QStringList{"https://example.com/a.htm"} << "" << any << false << before1 << before2;
+    QTest::newRow("no local file on the window changes nothing")
+        << "Command1" << QStringList{"https://example.com/a.htm"} << "" << any << false << before1 << before2;
+    QTest::newRow("a file offered only to move is refused")
+        << "Text1" << QStringList{file} << "" << int(Qt::MoveAction) << false << before1 << before2;
+    QTest::newRow("text drops into Text2 as text")
+        << "Text2" << QStringList{} << "altro" << any << true << before1 << before2 + "altro";
+    QTest::newRow("text on the window changes nothing")
+        << "Command1" << QStringList{} << "altro" << any << false << before1 << before2;
+}
+
+void TestForm1::drop()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, urls);
+    QFETCH(QString, text);
+    QFETCH(int, actions);
+    QFETCH(bool, taken);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    control<QLineEdit>("Text2")->setText(QStringLiteral("mine.txt"));
+
+    // File managers offer the addresses as text too, which a field would take.
+    QMimeData data;
+    if (!urls.isEmpty())
+        data.setUrls(QList<QUrl>(urls.begin(), urls.end()));
+    data.setText(urls.isEmpty() ? text : urls.join('\n'));
+    QCOMPARE(dragAndDrop(control<QWidget>(target.toLatin1()), data, Qt::DropActions(actions)), taken);
+    QCOMPARE(control<QLineEdit>("Text1")->text(), text1);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), text2);
+    QVERIFY(m_feedback->events.empty());
 }
 
 void TestForm1::browse_data()

@@ -3,6 +3,7 @@
 #include "browse/browseoperation.h"
 #include "browse/filedialogcomponent.h"
 #include "platform/userfeedback.h"
+#include "scan/blanktext.h"
 #include "scan/referencescanner.h"
 #include "window/outputnamerule.h"
 
@@ -52,28 +53,38 @@ void Form1::exit()
 
 void Form1::browseInput()
 {
-    // Setting a new input name has already emptied the output name, so the rule
-    // derives it from the chosen page.
-    if (browse(Field::Text1))
-        applyOutputNameRule();
+    if (const auto name = browse(Field::Text1))
+        takeName(Field::Text1, *name);
 }
 
 void Form1::browseOutput()
 {
-    browse(Field::Text2);
+    if (const auto name = browse(Field::Text2))
+        takeName(Field::Text2, *name);
 }
 
-bool Form1::browse(Field field)
+void Form1::dropFile(Field field, std::u16string_view localPath)
 {
-    const auto outcome = BrowseOperation::run(*m_dialog, m_view.text(field));
-    if (outcome.failure) {
+    if (!isBlank(localPath))
+        takeName(field, localPath);
+}
+
+std::optional<std::u16string> Form1::browse(Field field)
+{
+    auto outcome = BrowseOperation::run(*m_dialog, m_view.text(field));
+    if (outcome.failure)
         showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
-        return false;
-    }
-    if (!outcome.fieldText)
-        return false;
-    m_view.setText(field, *outcome.fieldText);
-    return true;
+    return std::move(outcome.fieldText);
+}
+
+// A name chosen in the dialog or dropped on a field.
+void Form1::takeName(Field field, std::u16string_view name)
+{
+    m_view.setText(field, name);
+    // A new input name has already emptied the output name, so the rule derives it
+    // from the chosen page; the same name again keeps the output name as it is.
+    if (field == Field::Text1)
+        applyOutputNameRule();
 }
 
 std::u16string Form1::inputName() const

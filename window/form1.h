@@ -8,7 +8,9 @@
 
 #include <memory>
 #include <memory_resource>
+#include <optional>
 #include <string>
+#include <string_view>
 
 class FileLayer;
 class UserFeedback;
@@ -36,13 +38,21 @@ public:
     void browseInput();          // Command2
     void browseOutput();         // Command4
     void exit();                 // Command3
+    // A file dropped from the file manager on a field: the field takes its local path
+    // exactly as when the browse dialog returns it, so a drop on Text1 derives the
+    // output name afresh. A drop anywhere else on the window counts as one on Text1; of
+    // several files the first local one counts. The front end calls this only for a
+    // drop that holds a local file, and accepts it as a copy or a link, never as a move,
+    // after which the file manager could delete the file. A blank path changes nothing.
+    void dropFile(Form1View::Field field, std::u16string_view localPath);
 
     const RecordStore &records() const { return m_records; }
     const ScanCounters &counters() const { return m_counters; }
     FileDialogComponent &CommonDialog1() { return *m_dialog; }
 
 private:
-    bool browse(Form1View::Field field);
+    std::optional<std::u16string> browse(Form1View::Field field);
+    void takeName(Form1View::Field field, std::u16string_view name);
 
     // ScanView
     std::u16string inputName() const override;

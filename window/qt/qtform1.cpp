@@ -2,15 +2,25 @@
 
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filelayer.h"
+#include "platform/userfeedback.h"
+#include "window/qt/recorddelegate.h"
 #include "window/qt/recordlistmodel.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -58,11 +68,22 @@ QPushButton *button(QWidget *form, const char *name, const QString &caption, QRe
     return control;
 }
 
+// The first file of a drag that names one on this machine; empty when there is none.
+QString firstLocalFile(const QMimeData &data)
+{
+    for (const QUrl &url : data.urls()) {
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
 } // namespace
 
 QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, FileLayer *files,
                  QWidget *parent)
     : QWidget(parent)
+    , m_feedback(feedback)
     , m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>(),
              files ? *files : FileLayer::system())
 {
@@ -95,8 +116,15 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
     // Records can be many and long: one row height for all keeps layout instant.
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows as wide as the list, long records cut with "…" at its edge: nothing to
+    // scroll to sideways, on any page.
+    List1->setItemDelegate(new RecordDelegate(List1));
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_records = new RecordListModel(m_form.records(), List1);
     List1->setModel(m_records);
+    createListActions();
+    setAcceptDrops(true);
 
     // The labels name their fields for screen readers; they carry no access key.
     Label1->setBuddy(Text1);
@@ -121,6 +149,17 @@ QtForm1::~QtForm1()
 
 bool QtForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // A drag of files is the window's to take; a drag of text is the field's own.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (watched == Text1 || watched == Text2)
+            return dragFiles(static_cast<QDropEvent *>(event), watched == Text1 ? Field::Text1 : Field::Text2);
+        break;
+    default:
+        break;
+    }
     // Losing the focus by Tab, by a click elsewhere or because the window is no longer
     // active all count; opening the field's own context menu does not. The rule only
     // ever fills a blank output field, so running it again changes nothing.
@@ -128,6 +167,90 @@ bool QtForm1::eventFilter(QObject *watched, QEvent *event)
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         m_form.applyOutputNameRule();
     return QWidget::eventFilter(watched, event);
+}
+
+void QtForm1::createListActions()
+{
+    // The list's own Ctrl+C would copy the current row's display cut; these shortcuts,
+    // active while the list has the focus, come first.
+    auto *copy = new QAction(QStringLiteral("Copia"), List1);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { copySelectedRecords(); });
+    auto *selectAll = new QAction(QStringLiteral("Seleziona tutto"), List1);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetShortcut);
+    connect(selectAll, &QAction::triggered, List1, &QListView::selectAll);
+    List1->addActions({copy, selectAll});
+
+    // A child of the list, not of the window, whose direct children are the controls.
+    m_listMenu = new QMenu(List1);
+    m_listMenu->addActions({copy, selectAll});
+    connect(m_listMenu, &QMenu::aboutToShow, this, [this, copy, selectAll] {
+        copy->setEnabled(List1->selectionModel()->hasSelection());
+        selectAll->setEnabled(m_records->rowCount() > 0);
+    });
+    // The shortcuts work whatever the menu last showed.
+    connect(m_listMenu, &QMenu::aboutToHide, this, [copy, selectAll] {
+        copy->setEnabled(true);
+        selectAll->setEnabled(true);
+    });
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { m_listMenu->popup(List1->viewport()->mapToGlobal(at)); });
+}
+
+void QtForm1::copySelectedRecords()
+{
+    if (!List1->selectionModel()->hasSelection())
+        return;
+    // The worst legal page's records take 2 GiB as text: when that much memory is not
+    // there, a beep and the clipboard keeps what it held.
+    try {
+        QApplication::clipboard()->setText(m_records->copyText(List1->selectionModel()->selection()));
+    } catch (const std::bad_alloc &) {
+        m_feedback.beep();
+    }
+}
+
+bool QtForm1::dragFiles(QDropEvent *event, Field target)
+{
+    if (!event->mimeData()->hasUrls())
+        return false;
+    const QString path = firstLocalFile(*event->mimeData());
+    // Only the name is taken: a drop accepted as a move could make the file manager
+    // delete the file.
+    const Qt::DropActions possible = event->possibleActions();
+    const Qt::DropAction action = possible & Qt::CopyAction   ? Qt::CopyAction
+                                  : possible & Qt::LinkAction ? Qt::LinkAction
+                                                              : Qt::IgnoreAction;
+    if (path.isEmpty() || action == Qt::IgnoreAction) {
+        event->ignore();
+        return true;
+    }
+    event->setDropAction(action);
+    event->accept();
+    if (event->type() == QEvent::Drop)
+        m_form.dropFile(target, path.toStdU16String());
+    return true;
+}
+
+void QtForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
+}
+
+void QtForm1::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
+}
+
+void QtForm1::dropEvent(QDropEvent *event)
+{
+    if (!dragFiles(event, Field::Text1))
+        event->ignore();
 }
 
 QLineEdit *QtForm1::field(Field field) const

@@ -9,9 +9,11 @@
 #include <memory>
 
 class FileLayer;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QPushButton;
 class RecordListModel;
 class UserFeedback;
@@ -34,9 +36,18 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A file dropped anywhere on the window but on Text2 counts as a drop on Text1.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QLineEdit *field(Field field) const;
+    void createListActions();
+    void copySelectedRecords();
+    // Takes a drag that holds addresses, whether it has a local file to drop on `target`
+    // or not; false leaves a drag of text to the field under it.
+    bool dragFiles(QDropEvent *event, Field target);
 
     // Form1View
     std::u16string text(Field field) const override;
@@ -45,6 +56,7 @@ private:
     void showRecords(std::size_t count) override;
     void closeWindow() override;
 
+    UserFeedback &m_feedback;
     Form1 m_form;
     bool m_scanHadFocus = false;
 
@@ -58,4 +70,5 @@ private:
     QPushButton *Command3 = nullptr;
     QListView *List1 = nullptr;
     RecordListModel *m_records = nullptr;
+    QMenu *m_listMenu = nullptr;
 };

@@ -1,12 +1,15 @@
 #include "window/qt/recordlistmodel.h"
 
+#include "window/clipboardtext.h"
+#include "window/controlpictures.h"
 #include "window/recordstore.h"
 
+#include <QItemSelection>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <limits>
-
+#include <vector>
 
 namespace {
 
@@ -18,6 +21,11 @@ constexpr char16_t Cp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+void showControlPictures(QString &text)
+{
+    ControlPictures::apply({reinterpret_cast<char16_t *>(text.data()), static_cast<std::size_t>(text.size())});
+}
 
 } // namespace
 
@@ -70,21 +78,56 @@ int RecordListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_shown;
 }
 
+QString RecordListModel::wholeText(int row) const
+{
+    QString text = decode(record(row));
+    showControlPictures(text);
+    return text;
+}
+
+QString RecordListModel::copyText(const QItemSelection &selection) const
+{
+    // The ranges of a selection made with Ctrl and Shift can overlap and come in any
+    // order: marking rows keeps each record once and in list order.
+    std::vector<bool> selected(static_cast<std::size_t>(m_shown));
+    std::size_t room = 0;
+    for (const auto &range : selection) {
+        for (int row = std::max(range.top(), 0); row <= std::min(range.bottom(), m_shown - 1); ++row) {
+            if (!selected[static_cast<std::size_t>(row)]) {
+                selected[static_cast<std::size_t>(row)] = true;
+                room += record(row).size() + 1; // the record and a line feed
+            }
+        }
+    }
+    QString text(static_cast<qsizetype>(room), Qt::Uninitialized);
+    ClipboardText clipboard({reinterpret_cast<char16_t *>(text.data()), room}, u"\n");
+    for (int row = 0; row < m_shown; ++row) {
+        if (selected[static_cast<std::size_t>(row)]) {
+            const QString decoded = decode(record(row));
+            clipboard.add({reinterpret_cast<const char16_t *>(decoded.constData()),
+                           static_cast<std::size_t>(decoded.size())});
+        }
+    }
+    text.truncate(static_cast<qsizetype>(clipboard.size()));
+    return text;
+}
+
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_shown || static_cast<std::size_t>(index.row()) >= m_store.size())
         return {};
     if (role == Qt::AccessibleTextRole)
-        return decode(record(index.row()));
+        return wholeText(index.row());
     if (role == Qt::DisplayRole) {
         // Painting lays out the whole text even where it is cut off; beyond this many
         // characters nothing more can be seen, so a long record costs no more to show.
         constexpr qsizetype ShownCharacters = 1000;
         QString text = decode(record(index.row()));
         if (text.size() > ShownCharacters) {
-            text.truncate(ShownCharacters);
+            text.truncate(text[ShownCharacters].isLowSurrogate() ? ShownCharacters - 1 : ShownCharacters);
             text += QChar(0x2026); // …
         }
+        showControlPictures(text);
         return text;
     }
     return {};
