@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -95,6 +96,15 @@ TEST_P(Layout, EachControlAtItsTwips)
     EXPECT_EQ(className(control), c.windowClass);
     if (c.windowClass != std::wstring(L"Edit")) {
         EXPECT_EQ(textOf(control), c.text);
+    }
+    if (c.windowClass == std::wstring(L"Static")) { // the caption whole, on one line
+        const HDC screen = GetDC(control);
+        const HGDIOBJ previous = SelectObject(screen, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(screen, c.text, static_cast<int>(wcslen(c.text)), &extent);
+        SelectObject(screen, previous);
+        ReleaseDC(control, screen);
+        EXPECT_LE(extent.cx, c.twips.right / 15);
     }
     EXPECT_TRUE(IsWindowEnabled(control));
 }
@@ -203,6 +213,91 @@ const ClosingCase closingCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Win32Form1, Closing, testing::ValuesIn(closingCases), CaseName());
+
+// A file dropped from Explorer: the first of the files, on Text2 for the report,
+// anywhere else for the page.
+struct DropCase
+{
+    const char *name;
+    POINT at; // in twips, in the window's client area
+    std::vector<std::wstring> files;
+    std::wstring text1;
+    std::wstring text2;
+};
+
+using Drop = testing::TestWithParam<DropCase>;
+
+HDROP dropOf(POINT at, const std::vector<std::wstring> &files)
+{
+    std::wstring names;
+    for (const auto &file : files)
+        names += file + L'\0';
+    names += L'\0';
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto *drop = static_cast<DROPFILES *>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = at;
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t *>(drop + 1));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_P(Drop, SetsTheFieldAsTheBrowseDoes)
+{
+    const auto &c = GetParam();
+    Window window;
+    SendMessageW(window.form->window(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(dropOf({c.at.x / 15, c.at.y / 15}, c.files)), 0);
+    EXPECT_EQ(textOf(window.control(L"Text1")), c.text1);
+    EXPECT_EQ(textOf(window.control(L"Text2")), c.text2);
+}
+
+const DropCase dropCases[] = {
+    {"OnText1", {2000, 150}, {L"C:\\site\\home.htm"}, L"C:\\site\\home.htm", L"C:\\site\\home.ht3"},
+    {"OnText2", {2000, 600}, {L"C:\\site\\report.txt"}, L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM", L"C:\\site\\report.txt"},
+    {"OnTheListCountsForText1", {3000, 4000}, {L"D:\\a.htm", L"D:\\b.htm"}, L"D:\\a.htm", L"D:\\a.ht3"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32Form1, Drop, testing::ValuesIn(dropCases), CaseName());
+
+// Ctrl+A and Ctrl+C on the list: every record whole, control characters as pictures,
+// CR LF between records and none after the last.
+TEST(Win32Form1, CopiesTheSelectedRecordsWhole)
+{
+    ScratchFolder folder;
+    const std::string longLine = "C:\\" + std::string(3000, 'x');
+    const auto page = folder.write("page.htm", longLine + "\r\n<p>\r\na/b" + std::string(1, '\0') + "c\r\n");
+    Window window;
+    window.type(L"Text1", std::wstring(page.begin(), page.end()));
+    window.type(L"Text2", L"NUL");
+    window.click(L"Command1");
+    const HWND list = window.control(L"List1");
+    ASSERT_EQ(ListView_GetItemCount(list), 2);
+
+    wchar_t shown[2048] = {};
+    ListView_GetItemText(list, 1, 0, shown, 2048);
+    EXPECT_STREQ(shown, L" 3 - a/b\u2400c");
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, 'A', 0);
+    SendMessageW(list, WM_KEYDOWN, 'C', 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+
+    ASSERT_TRUE(OpenClipboard(window.form->window()));
+    std::wstring text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t *>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    EXPECT_EQ(text, L" 1 - " + std::wstring(longLine.begin(), longLine.end()) + L"\r\n 3 - a/b\u2400c");
+}
 
 // The system's dialog, prepared from the pattern and the filter as on Linux.
 struct DialogCase

@@ -2,12 +2,19 @@
 
 #include "browse/win32/win32filedialogcomponent.h"
 #include "platform/filelayer.h"
+#include "window/clipboardtext.h"
+#include "window/controlpictures.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <exception>
+#include <initializer_list>
 #include <iterator>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -81,20 +88,61 @@ int pixels(int twips, UINT dpi)
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
+std::wstring textOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 // The system's message font at this DPI.
-HFONT messageFont(UINT dpi)
+bool messageFont(UINT dpi, LOGFONTW &font)
 {
     static const auto parametersForDpi =
         newer<BOOL WINAPI(UINT, UINT, PVOID, UINT, UINT)>(L"user32.dll", "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (parametersForDpi && parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
-        return CreateFontIndirectW(&metrics.lfMessageFont);
+    if (parametersForDpi && parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        font = metrics.lfMessageFont;
+        return true;
+    }
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        return nullptr;
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
-                                            static_cast<int>(screenDpi()));
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+        return false;
+    font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(screenDpi()));
+    return true;
+}
+
+bool fitsItsBox(HWND label, HFONT font)
+{
+    const std::wstring caption = textOf(label);
+    RECT box{};
+    GetClientRect(label, &box);
+    const HDC screen = GetDC(label);
+    const HGDIOBJ previous = SelectObject(screen, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    SelectObject(screen, previous);
+    ReleaseDC(label, screen);
+    return extent.cx <= box.right - box.left;
+}
+
+// The fixed label boxes were drawn for a narrow system font. Rather than wrap or cut a
+// caption with a wider one, the labels' font shrinks, the same for both so they match,
+// until every caption fits its box.
+HFONT captionFont(LOGFONTW font, UINT dpi, std::initializer_list<HWND> labels)
+{
+    const LONG smallest = MulDiv(6, static_cast<int>(dpi), 72); // 6 points
+    for (;;) {
+        const HFONT candidate = CreateFontIndirectW(&font);
+        const LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+        if (!candidate || height <= smallest ||
+            std::all_of(labels.begin(), labels.end(), [&](HWND label) { return fitsItsBox(label, candidate); }))
+            return candidate;
+        DeleteObject(candidate);
+        font.lfHeight += font.lfHeight < 0 ? 1 : -1;
+        font.lfWidth = 0;
+    }
 }
 
 SIZE frameFor(UINT dpi)
@@ -125,10 +173,12 @@ std::wstring decode(std::string_view bytes)
     return text;
 }
 
-std::wstring textOf(HWND control)
+// A record as it leaves the window, on screen or on the clipboard: its control
+// characters as pictures, so a NUL cuts nothing short and a line feed splits nothing.
+std::wstring pictured(std::string_view bytes)
 {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    std::wstring text = decode(bytes);
+    ControlPictures::apply({reinterpret_cast<char16_t *>(text.data()), text.size()});
     return text;
 }
 
@@ -190,8 +240,10 @@ Win32Form1::~Win32Form1()
 {
     if (m_window)
         DestroyWindow(m_window);
-    if (m_font)
-        DeleteObject(m_font);
+    for (const HFONT font : m_fonts) {
+        if (font)
+            DeleteObject(font);
+    }
 }
 
 HWND Win32Form1::control(std::wstring_view name) const
@@ -211,9 +263,11 @@ std::wstring Win32Form1::rowText(std::size_t row) const
     const auto &records = m_form.records();
     if (row >= records.size())
         return {};
-    std::wstring text = decode(records[row]);
+    std::wstring text = pictured(records[row]);
     if (text.size() > ShownCharacters) {
-        text.resize(ShownCharacters);
+        // Never half of a character written as a surrogate pair.
+        const bool pairSplit = text[ShownCharacters] >= 0xDC00 && text[ShownCharacters] <= 0xDFFF;
+        text.resize(pairSplit ? ShownCharacters - 1 : ShownCharacters);
         text += L'\x2026'; // …
     }
     return text;
@@ -239,7 +293,14 @@ LRESULT CALLBACK Win32Form1::windowProc(HWND window, UINT message, WPARAM wParam
         form->m_window = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return form->handle(message, wParam, lParam);
+    // No exception may cross the system's code that called this procedure: whatever
+    // could not be done is given up with a beep, and the window stays usable.
+    try {
+        return form->handle(message, wParam, lParam);
+    } catch (const std::exception &) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
 }
 
 LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -286,6 +347,9 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         layOut(HIWORD(wParam));
         return 0;
     }
+    case WM_DROPFILES:
+        dropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_DESTROY:
         m_controls[List1] = nullptr;
         break;
@@ -365,18 +429,25 @@ LRESULT Win32Form1::notify(const NMHDR &header)
 
 void Win32Form1::layOut(UINT dpi)
 {
-    const HFONT font = messageFont(dpi);
     for (int i = 0; i < ControlCount; ++i) {
         const ControlSpec &spec = Controls[i];
         SetWindowPos(m_controls[i], nullptr, pixels(spec.left, dpi), pixels(spec.top, dpi), pixels(spec.width, dpi),
                      pixels(spec.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        if (font)
-            SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    if (font) {
-        if (m_font)
-            DeleteObject(m_font);
-        m_font = font;
+    LOGFONTW message{};
+    if (messageFont(dpi, message)) {
+        const HFONT font = CreateFontIndirectW(&message);
+        const HFONT captions = captionFont(message, dpi, {m_controls[Label1], m_controls[Label2]});
+        for (int i = 0; i < ControlCount; ++i) {
+            const HFONT own = i == Label1 || i == Label2 ? captions : font;
+            SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(own), TRUE);
+        }
+        for (HFONT &old : m_fonts) {
+            if (old)
+                DeleteObject(old);
+        }
+        m_fonts[0] = font;
+        m_fonts[1] = captions;
     }
     fitListColumn();
 }
@@ -394,23 +465,65 @@ void Win32Form1::copySelection()
 {
     const HWND list = m_controls[List1];
     const auto &records = m_form.records();
-    std::wstring text;
+    std::vector<std::size_t> rows;
+    std::size_t room = 1; // the clipboard's text ends in a NUL
     for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-        if (static_cast<std::size_t>(row) < records.size())
-            text += decode(records[static_cast<std::size_t>(row)]) + L"\r\n";
+        if (static_cast<std::size_t>(row) < records.size()) {
+            rows.push_back(static_cast<std::size_t>(row));
+            room += records[static_cast<std::size_t>(row)].size() + 2; // the record and CR LF
+        }
     }
-    if (text.empty() || !OpenClipboard(m_window))
+    if (rows.empty())
         return;
-    EmptyClipboard();
-    if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-        auto *copy = static_cast<wchar_t *>(GlobalLock(memory));
-        std::copy(text.c_str(), text.c_str() + text.size() + 1, copy);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory))
+    // Written straight into the clipboard's own memory, so a copy of a whole page is
+    // never held twice. Without the memory, nothing changes and the user hears why.
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, room * sizeof(wchar_t));
+    auto *out = memory ? static_cast<char16_t *>(GlobalLock(memory)) : nullptr;
+    if (!out) {
+        if (memory)
             GlobalFree(memory);
+        MessageBeep(MB_OK);
+        return;
     }
-    CloseClipboard();
+    ClipboardText text({out, room - 1}, u"\r\n");
+    try {
+        for (const std::size_t row : rows) {
+            const std::wstring record = decode(records[row]);
+            text.add({reinterpret_cast<const char16_t *>(record.data()), record.size()});
+        }
+    } catch (const std::bad_alloc &) {
+        GlobalUnlock(memory);
+        GlobalFree(memory);
+        MessageBeep(MB_OK);
+        return;
+    }
+    out[text.size()] = u'\0';
+    GlobalUnlock(memory);
+    if (OpenClipboard(m_window)) {
+        EmptyClipboard();
+        if (SetClipboardData(CF_UNICODETEXT, memory)) {
+            CloseClipboard();
+            return;
+        }
+        CloseClipboard();
+    }
+    GlobalFree(memory);
+}
+
+void Win32Form1::dropFiles(HDROP drop)
+{
+    // Of several files the first counts. Dropped on Text2 it is the report; anywhere
+    // else on the window, the page.
+    POINT at{};
+    DragQueryPoint(drop, &at);
+    const HWND target = ChildWindowFromPointEx(m_window, at, CWP_SKIPINVISIBLE);
+    const Field field = target == m_controls[Text2] ? Field::Text2 : Field::Text1;
+    std::wstring path(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+    DragFinish(drop);
+    if (!path.empty())
+        m_form.dropFile(field, {reinterpret_cast<const char16_t *>(path.data()), path.size()});
 }
 
 void Win32Form1::selectAll()

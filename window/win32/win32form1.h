@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,6 +50,7 @@ private:
     void layOut(UINT dpi);
     void fitListColumn();
     void copySelection();
+    void dropFiles(HDROP drop);
     void selectAll();
     void showListMenu(POINT at);
 
@@ -61,7 +64,7 @@ private:
     Form1 m_form;
     HWND m_window = nullptr;
     HWND m_controls[9] = {};
-    HFONT m_font = nullptr;
+    HFONT m_fonts[2] = {}; // the controls' and the captions'
     HWND m_lastFocus = nullptr;
     bool m_scanHadFocus = false;
     mutable std::wstring m_shownText; // the row text handed to the list last
