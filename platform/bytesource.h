@@ -17,6 +17,6 @@ public:
     };
 
     virtual ~ByteSource() = default;
-    // Reads at most buffer.size() bytes; a short count is not the end.
+    // Reads at most buffer.size() bytes, which is never 0; a short count is not the end.
     virtual ReadResult read(std::span<char> buffer) = 0;
 };

@@ -24,7 +24,8 @@ public:
 
     // Writes a prefix of `bytes`; a short count is not a failure.
     virtual WriteResult write(std::span<const char> bytes) = 0;
-    // Cuts the file to its first `size` bytes. A device holds nothing, so it is left as it is.
+    // Cuts the file to its first `size` bytes; the next write goes on from there. A
+    // device holds nothing, so it is left as it is.
     virtual std::optional<Failure> truncate(std::uint64_t size) = 0;
     // Closes the file, reporting what the system reports; the destructor closes a file
     // still open and ignores the outcome.

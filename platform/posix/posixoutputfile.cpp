@@ -32,6 +32,9 @@ std::optional<Failure> PosixOutputFile::truncate(std::uint64_t size)
         if (errno != EINTR)
             return PosixFailure::fromErrno(errno);
     }
+    // ftruncate leaves the offset where it was: a later write would leave a hole.
+    if (::lseek(m_fd, static_cast<off_t>(size), SEEK_SET) < 0)
+        return PosixFailure::fromErrno(errno);
     return std::nullopt;
 }
 

@@ -1,0 +1,85 @@
+// The window's handlers without a toolkit, once for both front ends: what each event
+// does to the two fields, the messages and the window. The front ends' own tests only
+// check that their events reach these handlers.
+#include "tests/casename.h"
+#include "tests/form1harness.h"
+#include "tests/memoryfilelayer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Field = Form1View::Field;
+
+struct HandlerCase
+{
+    const char *name;
+    std::function<void(Form1Harness &)> events;
+    std::u16string text1;
+    std::u16string text2;
+    std::vector<std::string> feedback;
+    bool closed = false;
+};
+
+using Handlers = testing::TestWithParam<HandlerCase>;
+
+TEST_P(Handlers, LeaveTheWindowAsExpected)
+{
+    const auto &c = GetParam();
+    MemoryFileLayer files;
+    Form1Harness window(files);
+    c.events(window);
+    EXPECT_EQ(window.view.text1, c.text1);
+    EXPECT_EQ(window.view.text2, c.text2);
+    EXPECT_EQ(window.feedback.events, c.feedback);
+    EXPECT_EQ(window.view.closed, c.closed);
+    EXPECT_TRUE(window.view.scanEnabled);
+}
+
+const std::u16string DefaultPage = u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM";
+
+const HandlerCase handlerCases[] = {
+    {"StartUpFillsBothNames", [](Form1Harness &) {}, DefaultPage, u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {}},
+    {"ChangingTheInputEmptiesTheOutput",
+     [](Form1Harness &w) { w.view.setText(Field::Text1, u"x.htm"); }, u"x.htm", u"", {}},
+    {"LeavingAFieldFillsABlankOutput",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text1, u" report.htm ");
+         w.form->applyOutputNameRule();
+     },
+     u" report.htm ", u"report.ht3", {}},
+    {"LeavingAFieldKeepsATypedOutput",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text2, u"mine.txt");
+         w.form->applyOutputNameRule();
+     },
+     DefaultPage, u"mine.txt", {}},
+    {"BlankInputLeavesTheOutputBlank",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text1, u"   ");
+         w.form->applyOutputNameRule();
+     },
+     u"   ", u"", {}},
+    {"ScanWithoutAnInputName",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text1, u" ");
+         w.form->runScan();
+     },
+     u" ", u"", {"beep", "message: Inserire il nome del file di Input !!!"}},
+    {"ScanWithoutAnOutputName",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text2, u"  ");
+         w.form->runScan();
+     },
+     DefaultPage, u"  ", {"beep", "message: Inserire il nome del file di Output !!!"}},
+    {"FinishBeepsThenCloses", [](Form1Harness &w) { w.form->exit(); }, DefaultPage,
+     u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {"beep"}, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Form1, Handlers, testing::ValuesIn(handlerCases), CaseName());
+
+} // namespace
