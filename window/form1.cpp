@@ -13,7 +13,7 @@ Form1::Form1(Form1View &view, UserFeedback &feedback, std::unique_ptr<FileDialog
              FileLayer &files, std::pmr::memory_resource *listMemory)
     : m_view(view)
     , m_feedback(feedback)
-    , m_dialog(std::move(dialog))
+    , CommonDialog1(std::move(dialog))
     , m_files(files)
     , m_records(listMemory)
 {
@@ -71,7 +71,7 @@ void Form1::dropFile(Field field, std::u16string_view localPath)
 
 std::optional<std::u16string> Form1::browse(Field field)
 {
-    auto outcome = BrowseOperation::run(*m_dialog, m_view.text(field));
+    auto outcome = BrowseOperation::run(*CommonDialog1, m_view.text(field));
     if (outcome.failure)
         showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
     return std::move(outcome.fieldText);

@@ -47,8 +47,6 @@ public:
     void dropFile(Form1View::Field field, std::u16string_view localPath);
 
     const RecordStore &records() const { return m_records; }
-    const ScanCounters &counters() const { return m_counters; }
-    FileDialogComponent &CommonDialog1() { return *m_dialog; }
 
 private:
     std::optional<std::u16string> browse(Form1View::Field field);
@@ -65,7 +63,7 @@ private:
 
     Form1View &m_view;
     UserFeedback &m_feedback;
-    std::unique_ptr<FileDialogComponent> m_dialog;
+    std::unique_ptr<FileDialogComponent> CommonDialog1;
     FileLayer &m_files;
     ScanCounters m_counters;
     RecordStore m_records;

@@ -32,7 +32,6 @@ public:
     ~QtForm1() override;
 
     const RecordListModel &records() const { return *m_records; }
-    Form1 &logic() { return m_form; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

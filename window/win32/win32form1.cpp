@@ -20,7 +20,7 @@ namespace {
 
 enum Control { Label1, Text1, Label2, Text2, Command1, Command3, Command2, Command4, List1, ControlCount };
 
-struct ControlSpec
+struct ControlPlace
 {
     const wchar_t *name;
     const wchar_t *windowClass;
@@ -36,7 +36,7 @@ constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_TABSTOP; // none is the default
 // Every control in one place: name, class, text, style, rectangle in twips. They are
 // created in this order, which is the order the focus moves in with Tab; each label
 // comes just before the field it names, so screen readers name the field by it.
-constexpr ControlSpec Controls[ControlCount] = {
+constexpr ControlPlace Controls[ControlCount] = {
     {L"Label1", L"STATIC", L"Nome file di input", SS_LEFT | SS_NOPREFIX, 0, 135, 90, 1395, 255},
     {L"Text1", L"EDIT", L"", EditStyle, WS_EX_CLIENTEDGE, 1575, 90, 4725, 285},
     {L"Label2", L"STATIC", L"Nome file di output", SS_LEFT | SS_NOPREFIX, 0, 135, 510, 1395, 255},
@@ -217,8 +217,8 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
     SetWindowPos(m_window, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (int i = 0; i < ControlCount; ++i) {
-        const ControlSpec &spec = Controls[i];
-        m_controls[i] = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
+        const ControlPlace &place = Controls[i];
+        m_controls[i] = CreateWindowExW(place.exStyle, place.windowClass, place.text, WS_CHILD | WS_VISIBLE | place.style,
                                         0, 0, 0, 0, m_window,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + i)), instance,
                                         nullptr);
@@ -430,9 +430,9 @@ LRESULT Win32Form1::notify(const NMHDR &header)
 void Win32Form1::layOut(UINT dpi)
 {
     for (int i = 0; i < ControlCount; ++i) {
-        const ControlSpec &spec = Controls[i];
-        SetWindowPos(m_controls[i], nullptr, pixels(spec.left, dpi), pixels(spec.top, dpi), pixels(spec.width, dpi),
-                     pixels(spec.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        const ControlPlace &place = Controls[i];
+        SetWindowPos(m_controls[i], nullptr, pixels(place.left, dpi), pixels(place.top, dpi), pixels(place.width, dpi),
+                     pixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LOGFONTW message{};
     if (messageFont(dpi, message)) {
@@ -579,7 +579,9 @@ void Win32Form1::setScanEnabled(bool enabled)
 void Win32Form1::showRecords(std::size_t count)
 {
     const HWND list = m_controls[List1];
-    if (count < static_cast<std::size_t>(ListView_GetItemCount(list)))
+    // A selection of rows that are going does not outlive them. Asked first: some list
+    // views walk every row to clear it.
+    if (count < static_cast<std::size_t>(ListView_GetItemCount(list)) && ListView_GetSelectedCount(list) > 0)
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetItemCountEx(list, static_cast<int>(count), 0);
     fitListColumn();

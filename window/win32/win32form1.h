@@ -40,7 +40,6 @@ public:
     // the message, which must then not be dispatched again.
     bool handleDialogKey(MSG &message);
 
-    Form1 &logic() { return m_form; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
