@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <poll.h>
 #include <sched.h>
 #include <sstream>
@@ -46,6 +47,7 @@ struct Seen
     std::size_t listed = 0;
     bool reportIsTheList = false;
     bool idle = false;
+    bool roomLeft = false; // 32 MiB could still be had once the scan was over
 };
 
 std::u16string utf16(const std::string &ascii)
@@ -63,6 +65,10 @@ std::string scanUnder(const std::function<std::string()> &limit, const std::stri
     }
     Form1Harness window(FileLayer::system());
     window.scan(utf16(page), utf16(report));
+    // Still under the limit: the window has room left to paint and show its message.
+    void *room = ::operator new(std::size_t{32} << 20, std::nothrow);
+    const bool roomLeft = room != nullptr;
+    ::operator delete(room);
     // The checks below need memory and files of their own.
     const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
     ::setrlimit(RLIMIT_AS, &none);
@@ -74,6 +80,7 @@ std::string scanUnder(const std::function<std::string()> &limit, const std::stri
         << "listed " << window.view.shown << '\n'
         << "agree " << (written == reportOf(window.shownRecords())) << '\n'
         << "idle " << window.idle() << '\n'
+        << "room " << roomLeft << '\n'
         << "message " << (messages.empty() ? "" : messages.front()) << '\n';
     return out.str();
 }
@@ -97,6 +104,8 @@ Seen parse(const std::string &text)
             seen.reportIsTheList = value == "1";
         else if (key == "idle")
             seen.idle = value == "1";
+        else if (key == "room")
+            seen.roomLeft = value == "1";
         else if (key == "message")
             seen.message = value;
         else
@@ -210,6 +219,7 @@ TEST_P(Limits, EndWithTheirMessageAndWholeRecordsInBoth)
         EXPECT_TRUE(seen.reportIsTheList);
     }
     EXPECT_TRUE(seen.idle);
+    EXPECT_TRUE(seen.roomLeft);
 }
 
 const LimitCase limitCases[] = {
@@ -220,12 +230,13 @@ const LimitCase limitCases[] = {
          return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : "cannot lower the file-size limit";
      },
      Failure::FileTooLarge, true},
-    // The list cannot hold the records: out of memory, not a crash.
-    {"AddressSpaceLimit", selectedLines(2500, 32000),
+    // The list cannot hold the records: out of memory, not a crash, and the list gives
+    // back the room it set aside so the window can still paint.
+    {"AddressSpaceLimit", selectedLines(3000, 32000),
      [](const ScratchFolder &, std::string &) -> std::string {
          if (Sanitized)
              return "the address sanitizer reserves more address space than any limit allows";
-         const rlim_t bytes = addressSpaceInUse() + (32u << 20);
+         const rlim_t bytes = addressSpaceInUse() + (128u << 20);
          const rlimit limit{bytes, RLIM_INFINITY};
          return ::setrlimit(RLIMIT_AS, &limit) == 0 ? "" : "cannot lower the address-space limit";
      },

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 RecordStore::RecordStore(std::pmr::memory_resource *memory)
     : m_memory(memory)
@@ -13,6 +14,7 @@ RecordStore::RecordStore(std::pmr::memory_resource *memory)
 RecordStore::~RecordStore()
 {
     clear();
+    ::operator delete(m_reserve);
 }
 
 void RecordStore::clear()
@@ -22,9 +24,23 @@ void RecordStore::clear()
     m_chunks.clear();
     m_currentUsed = 0;
     m_records.clear();
+    // From the system, not from the list's memory: it is no part of any record.
+    if (!m_reserve)
+        m_reserve = ::operator new(ReserveSize, std::nothrow);
 }
 
 void RecordStore::append(std::string_view record)
+{
+    try {
+        store(record);
+    } catch (const std::bad_alloc &) {
+        ::operator delete(m_reserve);
+        m_reserve = nullptr;
+        throw;
+    }
+}
+
+void RecordStore::store(std::string_view record)
 {
     // Room for the index entry and a chunk entry first: after these two steps nothing
     // can throw, so a failed append changes nothing.

@@ -9,6 +9,10 @@
 // so they are kept once, as the report's own bytes, in large chunks; the front ends
 // decode a record only when it is shown. Memory comes from one memory resource, so a
 // test can make any allocation fail.
+//
+// While the list grows, some address space is set aside and given back the moment the
+// list cannot grow any more: a list that took all the memory there is would leave the
+// window none to paint with or to show its message in.
 class RecordStore
 {
 public:
@@ -17,9 +21,10 @@ public:
     RecordStore(const RecordStore &) = delete;
     RecordStore &operator=(const RecordStore &) = delete;
 
+    // Empties the store and sets the reserve aside again.
     void clear();
     // Stores a copy of `record`. Throws std::bad_alloc when memory runs out, and then
-    // holds exactly what it held before.
+    // holds exactly what it held before and has given the reserve back.
     void append(std::string_view record);
     // Keeps the first `count` records.
     void truncate(std::size_t count);
@@ -29,6 +34,11 @@ public:
 
 private:
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
+    // Enough for the toolkit's threads' stacks and a message box; never touched, so it
+    // is address space, not memory.
+    static constexpr std::size_t ReserveSize = std::size_t{64} << 20;
+
+    void store(std::string_view record);
 
     struct Chunk
     {
@@ -40,4 +50,5 @@ private:
     std::pmr::vector<Chunk> m_chunks;
     std::size_t m_currentUsed = 0; // bytes taken in the last chunk
     std::pmr::vector<std::string_view> m_records;
+    void *m_reserve = nullptr;
 };
