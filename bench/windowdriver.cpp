@@ -6,12 +6,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
 
+#include <chrono>
 #include <stdexcept>
 
 WindowDriver::WindowDriver(QtForm1 &form)
@@ -36,8 +38,14 @@ void WindowDriver::clickAndWaitForPaint()
 {
     m_painted = false;
     QTest::mouseClick(m_scanButton, Qt::LeftButton);
-    while (!m_painted)
+    // A window that can no longer paint (no memory left for it, say) ends the
+    // measurement instead of hanging it.
+    const QDeadlineTimer deadline(std::chrono::minutes(1));
+    while (!m_painted) {
+        if (deadline.hasExpired())
+            throw std::runtime_error("the list was not painted within a minute of the click");
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
 }
 
 int WindowDriver::rows() const
