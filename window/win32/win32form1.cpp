@@ -13,6 +13,7 @@
 #include <exception>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 #include <new>
 #include <vector>
 
@@ -373,24 +374,22 @@ void Win32Form1::command(int id, int code)
         if (code == EN_KILLFOCUS)
             m_form.applyOutputNameRule();
         return;
-    case Command1:
-        if (code == BN_CLICKED)
-            m_form.runScan();
-        return;
-    case Command2:
-        if (code == BN_CLICKED)
-            m_form.browseInput();
-        return;
-    case Command4:
-        if (code == BN_CLICKED)
-            m_form.browseOutput();
-        return;
-    case Command3:
-        if (code == BN_CLICKED)
-            m_form.exit();
-        return;
     default:
         break;
+    }
+    // Each button's click and the handler it runs.
+    constexpr std::pair<int, void (Form1::*)()> Clicks[] = {
+        {Command1, &Form1::runScan},
+        {Command2, &Form1::browseInput},
+        {Command4, &Form1::browseOutput},
+        {Command3, &Form1::exit},
+    };
+    for (const auto &[button, handler] : Clicks) {
+        if (id - FirstControlId == button) {
+            if (code == BN_CLICKED)
+                (m_form.*handler)();
+            return;
+        }
     }
     if (id == CopyCommand)
         copySelection();
