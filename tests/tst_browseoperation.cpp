@@ -1,4 +1,5 @@
 #include "browse/browseoperation.h"
+#include "browse/dialogrequest.h"
 #include "tests/recordingdialog.h"
 
 #include "tests/casename.h"
@@ -142,5 +143,44 @@ TEST(BrowseOperation, OverflowIsReportedWithoutOpeningTheDialog)
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(outcome.failure->number, Failure::Overflow);
 }
+
+// What the dialog is asked, the same on every platform: where it starts, the name it
+// proposes, its filters with every file last.
+struct RequestCase
+{
+    const char *name;
+    std::u16string fileName;
+    std::u16string filter;
+    bool folderExists;
+    DialogRequest expected;
+};
+
+using Request = testing::TestWithParam<RequestCase>;
+
+TEST_P(Request, FollowsTheProperties)
+{
+    const auto &c = GetParam();
+    const auto request = DialogRequest::from(c.fileName, c.filter, [&](std::u16string_view) { return c.folderExists; });
+    EXPECT_EQ(request.folder, c.expected.folder);
+    EXPECT_EQ(request.fileName, c.expected.fileName);
+    EXPECT_EQ(request.filters, c.expected.filters);
+}
+
+const DialogRequest::Filter AllFiles{u"Tutti i file (*.*)", {u"*.*"}};
+
+const RequestCase requestCases[] = {
+    {"PatternInAFolder", u"C:\\VB5\\SITEDOCS\\*.HTM", u"*.HTM |*.HTM", true,
+     {u"C:\\VB5\\SITEDOCS\\", u"", {{u"*.HTM", {u"*.HTM"}}, AllFiles}}},
+    {"FolderNotHereStartsInTheCurrentOne", u"C:\\VB5\\SITEDOCS\\*.HTM", u"*.HTM |*.HTM", false,
+     {u"", u"", {{u"*.HTM", {u"*.HTM"}}, AllFiles}}},
+    {"OtherPatternComesFirst", u"/srv/*.TXT", u"*.HTM |*.HTM", true,
+     {u"/srv/", u"", {{u"*.TXT", {u"*.TXT"}}, {u"*.HTM", {u"*.HTM"}}, AllFiles}}},
+    {"ANameIsProposed", u"page.htm", u"*.HTM |*.HTM", true, {u"", u"page.htm", {{u"*.HTM", {u"*.HTM"}}, AllFiles}}},
+    {"PatternsSplitOnSemicolons", u"*.htm", u"Pagine|*.htm; *.html|Testo|*.txt", true,
+     {u"", u"", {{u"*.htm", {u"*.htm"}}, {u"Pagine", {u"*.htm", u"*.html"}}, {u"Testo", {u"*.txt"}}, AllFiles}}},
+    {"DescriptionWithoutPatternsOffersNothing", u"", u"solo descrizione", true, {u"", u"", {AllFiles}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(DialogRequest, Request, testing::ValuesIn(requestCases), CaseName());
 
 } // namespace

@@ -1,12 +1,12 @@
-// What "Copia" writes, as every front end writes it, into a buffer of exactly the room
-// the records were given: one record per line, no line end after the last, no NUL, and
-// never a unit beyond the buffer.
+// What "Copia" writes, as every front end writes it, into a buffer of exactly the
+// length it asks for: one record per line, no line end after the last, no NUL, and
+// never a unit beyond the buffer; a copy beyond the limit is refused.
 #include "tests/casename.h"
 #include "window/clipboardtext.h"
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +15,8 @@ namespace {
 struct CopyCase
 {
     const char *name;
-    std::vector<std::u16string> records;
-    std::size_t room;
-    std::u16string written; // what the buffer holds afterwards, the refused record left out
-    bool refused;
+    std::vector<std::string> records;
+    std::optional<std::u16string> written; // nothing: refused
 };
 
 using WrittenCopy = testing::TestWithParam<CopyCase>;
@@ -26,27 +24,23 @@ using WrittenCopy = testing::TestWithParam<CopyCase>;
 TEST_P(WrittenCopy, HoldsTheRecordsOnePerLine)
 {
     const CopyCase &row = GetParam();
-    std::u16string buffer(row.room + 1, u'#'); // one unit past the room, to see it untouched
-    ClipboardText text({buffer.data(), row.room}, u"\r\n");
-    bool refused = false;
-    for (const auto &record : row.records) {
-        try {
-            text.add(record);
-        } catch (const std::length_error &) {
-            refused = true;
-            break;
-        }
-    }
-    EXPECT_EQ(refused, row.refused);
-    EXPECT_EQ(buffer.substr(0, text.size()), row.written);
-    EXPECT_EQ(buffer.substr(text.size()), std::u16string(buffer.size() - text.size(), u'#'));
+    const std::vector<std::string_view> records(row.records.begin(), row.records.end());
+    const auto length = ClipboardText::length(records, u"\r\n");
+    ASSERT_EQ(length.has_value(), row.written.has_value());
+    if (!length)
+        return;
+    std::u16string buffer(*length + 1, u'#'); // one unit past the text, to see it untouched
+    ClipboardText::write(records, u"\r\n", {buffer.data(), *length});
+    EXPECT_EQ(buffer, *row.written + u"#");
 }
 
 const CopyCase copyCases[] = {
-    {"OneRecordHasNoLineEnd", {u" 1 - a/b"}, 8, u" 1 - a/b", false},
-    {"LineEndsBetweenRecordsOnly", {u"a", u"b", u"c"}, 7, u"a\r\nb\r\nc", false},
-    {"ControlCharactersArePictures", {std::u16string(u"a\0b\nc\x1F\x7F", 7)}, 7, u"a\u2400b\u240Ac\u241F\u2421", false},
-    {"NoRoomForTheNextRecordWritesNothingOfIt", {u"ab", u"cd"}, 5, u"ab", true},
+    {"OneRecordHasNoLineEnd", {" 1 - a/b"}, u" 1 - a/b"},
+    {"LineEndsBetweenRecordsOnly", {"a", "b", "c"}, u"a\r\nb\r\nc"},
+    {"RecordsAsTheyAreShown", {std::string("a\0b\nc\x1F\x7F", 7), "caff\xE8"}, u"a^@b^Jc^_^?\r\ncaffè"},
+    {"UpToTheLimit", {std::string(ClipboardText::MaxLength - 2, 'x'), ""},
+     std::u16string(ClipboardText::MaxLength - 2, u'x') + u"\r\n"},
+    {"BeyondTheLimitIsRefused", {std::string(ClipboardText::MaxLength - 2, 'x'), "y"}, std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Copia, WrittenCopy, testing::ValuesIn(copyCases), CaseName());

@@ -92,19 +92,25 @@ QString TestFileDialog::show(QtFileDialogComponent &component, const std::functi
 
 void TestFileDialog::filtersIgnoreCase_data()
 {
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("nameFilters");
-    QTest::newRow("page") << "*.HTM |*.HTM" << QStringList{"*.HTM (*.[hH][tT][mM])"};
-    QTest::newRow("two pairs") << "Pagine|*.htm;*.html|Tutti|*.*"
-                               << QStringList{"Pagine (*.[hH][tT][mM] *.[hH][tT][mM][lL])", "Tutti (*.*)"};
-    QTest::newRow("no pattern") << "solo descrizione" << QStringList{};
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QStringList>("patterns");
+    QTest::addColumn<QString>("nameFilter");
+    QTest::newRow("page") << "*.HTM" << QStringList{"*.HTM"} << "*.HTM (*.[hH][tT][mM])";
+    QTest::newRow("two patterns") << "Pagine" << QStringList{"*.htm", "*.html"}
+                                  << "Pagine (*.[hH][tT][mM] *.[hH][tT][mM][lL])";
+    QTest::newRow("every file, with or without a dot") << "Tutti i file (*.*)" << QStringList{"*.*"}
+                                                       << "Tutti i file (*.*) (*)";
 }
 
 void TestFileDialog::filtersIgnoreCase()
 {
-    QFETCH(QString, filter);
-    QFETCH(QStringList, nameFilters);
-    QCOMPARE(QtFileDialogComponent::nameFilters(filter), nameFilters);
+    QFETCH(QString, description);
+    QFETCH(QStringList, patterns);
+    QFETCH(QString, nameFilter);
+    DialogRequest::Filter filter{description.toStdU16String(), {}};
+    for (const QString &pattern : patterns)
+        filter.patterns.push_back(pattern.toStdU16String());
+    QCOMPARE(QtFileDialogComponent::nameFilter(filter), nameFilter);
 }
 
 void TestFileDialog::choosingGivesTheFullName()

@@ -1,24 +1,30 @@
 #include "window/clipboardtext.h"
 
-#include "window/controlpictures.h"
+#include "window/recordtext.h"
 
 #include <algorithm>
-#include <stdexcept>
 
-ClipboardText::ClipboardText(std::span<char16_t> out, std::u16string_view lineEnd)
-    : m_out(out)
-    , m_lineEnd(lineEnd)
+std::optional<std::size_t> ClipboardText::length(std::span<const std::string_view> records,
+                                                 std::u16string_view lineEnd)
 {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        // Counted record by record, so a selection far beyond the limit is refused
+        // after MaxLength units of work, not after the whole page.
+        total += (i > 0 ? lineEnd.size() : 0) + RecordText::wholeLength(records[i]);
+        if (total > MaxLength)
+            return std::nullopt;
+    }
+    return total;
 }
 
-void ClipboardText::add(std::u16string_view record)
+void ClipboardText::write(std::span<const std::string_view> records, std::u16string_view lineEnd,
+                          std::span<char16_t> out)
 {
-    const std::size_t lineEnd = m_first ? 0 : m_lineEnd.size();
-    if (m_out.size() - m_size < lineEnd + record.size())
-        throw std::length_error("no room on the clipboard for the record");
-    char16_t *at = std::copy_n(m_lineEnd.data(), lineEnd, m_out.data() + m_size);
-    std::copy(record.begin(), record.end(), at);
-    ControlPictures::apply({at, record.size()});
-    m_size += lineEnd + record.size();
-    m_first = false;
+    char16_t *at = out.data();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i > 0)
+            at = std::copy(lineEnd.begin(), lineEnd.end(), at);
+        at = RecordText::writeWhole(records[i], at);
+    }
 }

@@ -1,36 +1,27 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
 
 // The text "Copia" puts on the clipboard, written the same way by every front end: the
-// selected records whole, in list order, one per line. Each record's control
-// characters become pictures (ControlPictures), so a record is always one line and no
-// NUL reaches the clipboard, whose text would end there. The platform's line end goes
-// between records and none after the last, so a single record pastes into a field, or
-// into a terminal, as it is.
+// selected records whole, in list order, one per line, as RecordText shows them, so a
+// record is always one line and no NUL reaches the clipboard, whose text would end
+// there. The platform's line end goes between records and none after the last, so a
+// single record pastes into a field, or into a terminal, as it is.
 //
-// It writes straight into the caller's buffer (a QString, the clipboard's own memory),
-// so a copy of a whole page is never held twice.
-class ClipboardText
+// A copy is refused beyond MaxLength units: the program that pastes it converts it
+// again, and a page's worth of gigabytes would put both programs at risk for a text
+// no one can use.
+struct ClipboardText
 {
-public:
-    // A record decoded from n bytes, as UTF-8 or as a single-byte code page, takes at
-    // most n UTF-16 units: the records' bytes and the line ends between them bound
-    // the room `out` needs.
-    ClipboardText(std::span<char16_t> out, std::u16string_view lineEnd);
+    static constexpr std::size_t MaxLength = std::size_t{1} << 24; // 16,777,216 UTF-16 units
 
-    // Appends the next record. Throws std::length_error, writing nothing, when `out`
-    // has no room for it.
-    void add(std::u16string_view record);
+    // The exact length of the text for these records, without a terminating NUL, or
+    // nothing when it would exceed MaxLength.
+    static std::optional<std::size_t> length(std::span<const std::string_view> records, std::u16string_view lineEnd);
 
-    // The UTF-16 units written so far.
-    std::size_t size() const { return m_size; }
-
-private:
-    std::span<char16_t> m_out;
-    std::u16string_view m_lineEnd;
-    std::size_t m_size = 0;
-    bool m_first = true;
+    // Writes the text into `out`, which holds exactly length() units.
+    static void write(std::span<const std::string_view> records, std::u16string_view lineEnd, std::span<char16_t> out);
 };

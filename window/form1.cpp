@@ -7,6 +7,8 @@
 #include "scan/referencescanner.h"
 #include "window/outputnamerule.h"
 
+#include <utility>
+
 using Field = Form1View::Field;
 
 Form1::Form1(Form1View &view, UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog,
@@ -67,6 +69,33 @@ void Form1::dropFile(Field field, std::u16string_view localPath)
 {
     if (!isBlank(localPath))
         takeName(field, localPath);
+}
+
+void Form1::textChanged(Field field)
+{
+    // Whatever changed Text1 (typing, pasting, a handler) forgets the output name.
+    if (field == Field::Text1)
+        clearOutputName();
+}
+
+void Form1::focusLost(Field)
+{
+    // The rule only ever fills a blank output field, so running it again changes nothing.
+    applyOutputNameRule();
+}
+
+void Form1::click(std::string_view button)
+{
+    constexpr std::pair<std::string_view, void (Form1::*)()> Clicks[] = {
+        {"Command1", &Form1::runScan},
+        {"Command2", &Form1::browseInput},
+        {"Command4", &Form1::browseOutput},
+        {"Command3", &Form1::exit},
+    };
+    for (const auto &[name, handler] : Clicks) {
+        if (name == button)
+            (this->*handler)();
+    }
 }
 
 std::optional<std::u16string> Form1::browse(Field field)

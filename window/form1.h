@@ -46,6 +46,13 @@ public:
     // after which the file manager could delete the file. A blank path changes nothing.
     void dropFile(Form1View::Field field, std::u16string_view localPath);
 
+    // The events as a front end receives them from its controls, routed to the
+    // handlers above: a field's text changed, a field lost the focus, a button of the
+    // layout (by its name) was clicked.
+    void textChanged(Form1View::Field field);
+    void focusLost(Form1View::Field field);
+    void click(std::string_view button);
+
     const RecordStore &records() const { return m_records; }
 
 private:

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <algorithm>
 
 namespace {
 
@@ -53,51 +52,34 @@ QString QtFileDialogComponent::caseless(const QString &pattern)
     return result;
 }
 
-QStringList QtFileDialogComponent::nameFilters(const QString &filter)
+QString QtFileDialogComponent::nameFilter(const DialogRequest::Filter &filter)
 {
-    QStringList filters;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString &pattern : patterns)
-            pattern = caseless(pattern.trimmed());
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return filters;
-}
-
-QString QtFileDialogComponent::allFilesFilter()
-{
-    // Shown as "Tutti i file (*.*)"; the pattern in the last parentheses is "*" so that
-    // names without an extension show too, as "*.*" shows them on Windows.
-    return QStringLiteral("Tutti i file (*.*) (*)");
+    // "*.*" means every file on Windows; here a name need not have a dot.
+    QStringList patterns;
+    for (const std::u16string &pattern : filter.patterns)
+        patterns << (pattern == DialogRequest::AllFilesPattern ? QStringLiteral("*") : caseless(toQString(pattern)));
+    return toQString(filter.description) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 void QtFileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dialog*/)
 {
-    // The name's folder is where the dialog starts; its last part, usually a wildcard
-    // pattern, filters the names shown first. Names are Windows names by heritage
-    // ("C:\VB5\SITEDOCS\*.HTM"), so a backslash ends the folder on every platform.
-    const qsizetype slash =
-        std::max(m_fileName.lastIndexOf(QLatin1Char('/')), m_fileName.lastIndexOf(QLatin1Char('\\')));
-    const QString folder = m_fileName.left(slash + 1).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString last = m_fileName.mid(slash + 1);
+    // Folders are written the Windows way by heritage: "\" separates them here too.
+    const auto localPath = [](std::u16string_view name) {
+        return toQString(name).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    };
+    const DialogRequest request = DialogRequest::from(
+        toU16(m_fileName), toU16(m_filter), [&](std::u16string_view folder) { return QFileInfo(localPath(folder)).isDir(); });
 
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // the report may not exist yet
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    // A name without a folder is relative to the current folder; so is the start-up
-    // name's folder, which exists only on the machine it was written for.
-    dialog.setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath());
-
+    dialog.setDirectory(request.folder.empty() ? QDir::currentPath() : localPath(request.folder));
+    if (!request.fileName.empty())
+        dialog.selectFile(toQString(request.fileName));
     QStringList filters;
-    if (last.contains(QLatin1Char('*')) || last.contains(QLatin1Char('?')))
-        filters << last + QStringLiteral(" (") + caseless(last) + QLatin1Char(')');
-    else if (!last.isEmpty())
-        dialog.selectFile(last);
-    filters << nameFilters(m_filter) << allFilesFilter();
-    filters.removeDuplicates();
+    for (const DialogRequest::Filter &filter : request.filters)
+        filters << nameFilter(filter);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.constFirst());
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/dialogrequest.h"
 #include "browse/filedialogcomponent.h"
 
 #include <QString>
@@ -9,11 +10,8 @@
 
 class QFileDialog;
 
-// The file dialog on Qt's QFileDialog. The file-name property's folder becomes the
-// dialog's starting folder (the current folder when it does not exist) and its last
-// part the first name filter; the filter property's "description|pattern" pairs follow,
-// then "Tutti i file", so any page or report can be picked.
-// Patterns match regardless of case, so "page.htm" and "PAGE.HTM" both show: they are
+// The file dialog on Qt's QFileDialog, showing what DialogRequest asks. Patterns match
+// regardless of case, so "page.htm" and "PAGE.HTM" both show, as on Windows: they are
 // spelt case-blind ("*.[hH][tT][mM]") because a platform dialog may match case-sensitively.
 class QtFileDialogComponent final : public FileDialogComponent
 {
@@ -24,12 +22,10 @@ public:
     void setFilterProperty(std::u16string_view value) override;
     void ShowOperation(std::int16_t action) override;
 
-    // The Qt name filters for a "description|pattern|..." string.
-    static QStringList nameFilters(const QString &filter);
+    // The Qt name filter for one of the request's filters.
+    static QString nameFilter(const DialogRequest::Filter &filter);
     // A wildcard pattern that matches whatever the case of its letters.
     static QString caseless(const QString &pattern);
-    // The name filter offered after the given ones.
-    static QString allFilesFilter();
 
     // Runs with the dialog just before it is shown; tests use it to answer the dialog.
     std::function<void(QFileDialog &)> aboutToShow;

@@ -6,19 +6,10 @@
 
 namespace {
 
-std::wstring wide(std::u16string_view text)
+bool isFolder(std::u16string_view path)
 {
-    return {text.begin(), text.end()};
-}
-
-bool hasWildcard(std::u16string_view text)
-{
-    return text.find_first_of(u"*?") != std::u16string_view::npos;
-}
-
-bool isFolder(const std::wstring &path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring name(path.begin(), path.end());
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -32,38 +23,17 @@ std::wstring currentFolder()
 
 } // namespace
 
-std::wstring Win32FileDialogComponent::filterList(std::u16string_view pattern, std::u16string_view filter)
+std::wstring Win32FileDialogComponent::filterList(const DialogRequest &request)
 {
-    struct Entry
-    {
-        std::u16string_view description;
-        std::u16string_view patterns;
-    };
-    std::vector<Entry> entries;
-    for (std::size_t at = 0; at < filter.size();) {
-        const auto bar = filter.find(u'|', at);
-        if (bar == std::u16string_view::npos)
-            break;
-        auto end = filter.find(u'|', bar + 1);
-        if (end == std::u16string_view::npos)
-            end = filter.size();
-        auto patterns = filter.substr(bar + 1, end - bar - 1);
-        while (!patterns.empty() && patterns.front() == u' ')
-            patterns.remove_prefix(1);
-        entries.push_back({filter.substr(at, bar - at), patterns});
-        at = end + 1;
-    }
-    // A pattern of its own leads, unless the filter already offers it.
-    const bool offered = std::any_of(entries.begin(), entries.end(), [&](const Entry &e) { return e.patterns == pattern; });
-    if (hasWildcard(pattern) && !offered)
-        entries.insert(entries.begin(), {pattern, pattern});
-    entries.push_back({u"Tutti i file (*.*)", u"*.*"});
-
     std::wstring list;
-    for (const Entry &entry : entries) {
-        list += wide(entry.description);
+    for (const DialogRequest::Filter &filter : request.filters) {
+        list.append(filter.description.begin(), filter.description.end());
         list += L'\0';
-        list += wide(entry.patterns);
+        for (std::size_t i = 0; i < filter.patterns.size(); ++i) {
+            if (i > 0)
+                list += L';';
+            list.append(filter.patterns[i].begin(), filter.patterns[i].end());
+        }
         list += L'\0';
     }
     return list;
@@ -71,24 +41,15 @@ std::wstring Win32FileDialogComponent::filterList(std::u16string_view pattern, s
 
 void Win32FileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dialog*/)
 {
-    // The name's folder is where the dialog starts; its last part, usually a wildcard
-    // pattern, filters the names shown first.
-    const std::u16string name = m_fileName;
-    const auto separator = name.find_last_of(u"\\/");
-    const std::u16string_view folderPart =
-        separator == std::u16string::npos ? std::u16string_view() : std::u16string_view(name).substr(0, separator + 1);
-    const std::u16string_view last =
-        separator == std::u16string::npos ? std::u16string_view(name) : std::u16string_view(name).substr(separator + 1);
-
-    std::wstring folder = wide(folderPart);
-    if (folder.empty() || !isFolder(folder))
-        folder = currentFolder();
-    const std::wstring filters = filterList(last, m_filter);
+    const DialogRequest request = DialogRequest::from(m_fileName, m_filter, isFolder);
+    const std::wstring folder = request.folder.empty() ? currentFolder()
+                                                       : std::wstring(request.folder.begin(), request.folder.end());
+    const std::wstring filters = filterList(request);
 
     // Room for the longest path Windows takes in its \\?\ form.
     std::vector<wchar_t> file(32768, L'\0');
-    if (!hasWildcard(last) && last.size() < file.size())
-        std::copy(last.begin(), last.end(), file.begin());
+    if (request.fileName.size() < file.size())
+        std::copy(request.fileName.begin(), request.fileName.end(), file.begin());
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/dialogrequest.h"
 #include "browse/filedialogcomponent.h"
 
 #include <windows.h>
@@ -9,10 +10,8 @@
 #include <functional>
 #include <string>
 
-// The file dialog on the system's open-file dialog (GetOpenFileNameW). The file-name
-// property's folder becomes the dialog's starting folder when it exists, otherwise the
-// current folder; its last part, usually a wildcard pattern, is the first filter. The
-// filter property's "description|pattern" pairs follow, then every file.
+// The file dialog on the system's open-file dialog (GetOpenFileNameW), showing what
+// DialogRequest asks; without a folder of its own it starts in the current folder.
 class Win32FileDialogComponent final : public FileDialogComponent
 {
 public:
@@ -22,8 +21,8 @@ public:
     void setFilterProperty(std::u16string_view value) override { m_filter = value; }
     void ShowOperation(std::int16_t action) override;
 
-    // The filter list as the dialog takes it: "description\0pattern\0...\0".
-    static std::wstring filterList(std::u16string_view pattern, std::u16string_view filter);
+    // The filter list as the dialog takes it: "description\0pattern;pattern\0...\0".
+    static std::wstring filterList(const DialogRequest &request);
 
     // Shows the prepared dialog; tests answer it here instead. Returns what
     // GetOpenFileNameW returns.

@@ -28,7 +28,7 @@ expect("${headers}" "file format ${FORMAT}\n" "not ${FORMAT}")
 expect("${headers}" "\nSubsystem[ \t]+00000002" "not the Windows GUI subsystem (2)")
 
 # Windows' own DLLs, and the API sets through which Windows 10 and later export the CRT.
-set(system_dlls kernel32 user32 gdi32 comctl32 comdlg32 shell32 advapi32 ole32 oleaut32
+set(system_dlls kernel32 user32 gdi32 comctl32 comdlg32 shell32 advapi32 ole32 oleaut32 oleacc
     shlwapi uxtheme msvcrt)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 if(NOT imports)

@@ -5,12 +5,15 @@
 #include "tests/casename.h"
 #include "tests/form1harness.h"
 #include "tests/scratchfolder.h"
+#include "window/form1layout.h"
+#include "window/recordtext.h"
 #include "window/win32/win32form1.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -42,11 +45,11 @@ struct Window
         form = std::make_unique<Win32Form1>(GetModuleHandleW(nullptr), feedback, std::move(recording));
     }
 
-    HWND control(const wchar_t *name) const { return form->control(name); }
+    HWND control(const char *name) const { return form->control(name); }
 
-    void type(const wchar_t *field, const std::wstring &text) { SetWindowTextW(control(field), text.c_str()); }
+    void type(const char *field, const std::wstring &text) { SetWindowTextW(control(field), text.c_str()); }
 
-    void click(const wchar_t *button)
+    void click(const char *button)
     {
         feedback.events.clear();
         SendMessageW(control(button), BM_CLICK, 0, 0);
@@ -55,7 +58,7 @@ struct Window
     // The rows as the list view itself reports them, through its owner-data requests.
     std::vector<std::string> rows() const
     {
-        const HWND list = control(L"List1");
+        const HWND list = control("List1");
         std::vector<std::string> rows;
         for (int row = 0; row < ListView_GetItemCount(list); ++row) {
             wchar_t text[2048] = {};
@@ -70,58 +73,43 @@ struct Window
     std::unique_ptr<Win32Form1> form;
 };
 
-struct ControlCase
-{
-    const char *name;
-    const wchar_t *windowClass;
-    const wchar_t *text;
-    RECT twips; // left, top, width, height
-};
-
-using Layout = testing::TestWithParam<ControlCase>;
+using Layout = testing::TestWithParam<Form1Layout::Control>;
 
 TEST_P(Layout, EachControlAtItsTwips)
 {
-    const auto &c = GetParam();
+    const Form1Layout::Control &c = GetParam();
     Window window;
-    const HWND control = window.form->control(std::wstring(c.name, c.name + strlen(c.name)));
+    const HWND control = window.form->control(c.name);
     ASSERT_TRUE(control);
     RECT place{};
     GetWindowRect(control, &place);
     MapWindowPoints(nullptr, window.form->window(), reinterpret_cast<POINT *>(&place), 2);
     EXPECT_EQ(place.left, c.twips.left / 15);
     EXPECT_EQ(place.top, c.twips.top / 15);
-    EXPECT_EQ(place.right - place.left, c.twips.right / 15);
-    EXPECT_EQ(place.bottom - place.top, c.twips.bottom / 15);
-    EXPECT_EQ(className(control), c.windowClass);
-    if (c.windowClass != std::wstring(L"Edit")) {
-        EXPECT_EQ(textOf(control), c.text);
+    EXPECT_EQ(place.right - place.left, c.twips.width / 15);
+    EXPECT_EQ(place.bottom - place.top, c.twips.height / 15);
+    const wchar_t *classes[] = {L"Static", L"Edit", L"Button", L"SysListView32"};
+    EXPECT_EQ(className(control), classes[static_cast<int>(c.kind)]);
+    const std::wstring caption(c.caption.begin(), c.caption.end());
+    if (c.kind == Form1Layout::Kind::Label || c.kind == Form1Layout::Kind::Button) {
+        EXPECT_EQ(textOf(control), caption);
     }
-    if (c.windowClass == std::wstring(L"Static")) { // the caption whole, on one line
+    if (c.kind == Form1Layout::Kind::Label) { // the caption whole, on one line
         const HDC screen = GetDC(control);
         const HGDIOBJ previous = SelectObject(screen, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
         SIZE extent{};
-        GetTextExtentPoint32W(screen, c.text, static_cast<int>(wcslen(c.text)), &extent);
+        GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
         SelectObject(screen, previous);
         ReleaseDC(control, screen);
-        EXPECT_LE(extent.cx, c.twips.right / 15);
+        EXPECT_LE(extent.cx, c.twips.width / 15);
     }
+    // One font for every control.
+    EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), SendMessageW(window.control("Text1"), WM_GETFONT, 0, 0));
     EXPECT_TRUE(IsWindowEnabled(control));
 }
 
-const ControlCase controlCases[] = {
-    {"Label1", L"Static", L"Nome file di input", {135, 90, 1395, 255}},
-    {"Text1", L"Edit", L"", {1575, 90, 4725, 285}},
-    {"Command2", L"Button", L"Sfoglia ...", {6405, 90, 1125, 330}},
-    {"Label2", L"Static", L"Nome file di output", {135, 510, 1395, 255}},
-    {"Text2", L"Edit", L"", {1575, 525, 4725, 285}},
-    {"Command4", L"Button", L"Sfoglia ...", {6405, 510, 1125, 330}},
-    {"Command1", L"Button", L"Ricerca Path e nomi files", {3615, 930, 2460, 375}},
-    {"Command3", L"Button", L"F I N E", {6405, 930, 1125, 375}},
-    {"List1", L"SysListView32", L"", {105, 1380, 11670, 6690}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Win32Form1, Layout, testing::ValuesIn(controlCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Win32Form1, Layout, testing::ValuesIn(Form1Layout::Controls),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 TEST(Win32Form1, FrameTitleAndStartUp)
 {
@@ -129,14 +117,14 @@ TEST(Win32Form1, FrameTitleAndStartUp)
     const HWND form = window.form->window();
     RECT client{};
     GetClientRect(form, &client);
-    EXPECT_EQ(client.right, 11880 / 15);
-    EXPECT_EQ(client.bottom, 8190 / 15);
-    EXPECT_EQ(textOf(form), L"PAGESIFT (path e nomi files) dentro una pagina HTML");
+    EXPECT_EQ(client.right, Form1Layout::ClientWidth / 15);
+    EXPECT_EQ(client.bottom, Form1Layout::ClientHeight / 15);
+    EXPECT_EQ(textOf(form), std::wstring(Form1Layout::Title.begin(), Form1Layout::Title.end()));
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW)); // resizable, all boxes
-    EXPECT_EQ(textOf(window.control(L"Text1")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
-    EXPECT_EQ(textOf(window.control(L"Text2")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3");
-    EXPECT_EQ(ListView_GetItemCount(window.control(L"List1")), 0);
+    EXPECT_EQ(textOf(window.control("Text1")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
+    EXPECT_EQ(textOf(window.control("Text2")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3");
+    EXPECT_EQ(ListView_GetItemCount(window.control("List1")), 0);
     // No button answers Enter on its own.
     EXPECT_EQ(LOWORD(SendMessageW(form, DM_GETDEFID, 0, 0)), 0);
 }
@@ -145,11 +133,14 @@ TEST(Win32Form1, TabMovesInTheTablesOrder)
 {
     Window window;
     const HWND form = window.form->window();
-    const wchar_t *order[] = {L"Text2", L"Command1", L"Command3", L"Command2", L"Command4", L"List1", L"Text1"};
-    HWND at = window.control(L"Text1");
-    for (const wchar_t *next : order) {
+    std::vector<const Form1Layout::Control *> order;
+    for (const auto *control : Form1Layout::creationOrder())
+        if (control->kind != Form1Layout::Kind::Label)
+            order.push_back(control);
+    HWND at = window.control("List1");
+    for (const auto *next : order) {
         at = GetNextDlgTabItem(form, at, FALSE);
-        EXPECT_EQ(at, window.control(next)) << "after Tab, expected " << std::string(next, next + wcslen(next));
+        EXPECT_EQ(at, window.form->control(next->name)) << "after Tab, expected " << next->name;
     }
 }
 
@@ -160,29 +151,29 @@ TEST(Win32Form1, ScanThroughTheWindow)
     const auto report = folder.path("out.txt");
     Window window;
     bool buttonEnabledWhileBusy = true;
-    window.feedback.onBusy = [&] { buttonEnabledWhileBusy = IsWindowEnabled(window.control(L"Command1")); };
+    window.feedback.onBusy = [&] { buttonEnabledWhileBusy = IsWindowEnabled(window.control("Command1")); };
 
-    window.type(L"Text1", std::wstring(page.begin(), page.end()));
-    EXPECT_EQ(textOf(window.control(L"Text2")), L""); // the change event emptied it
-    window.type(L"Text2", std::wstring(report.begin(), report.end()));
-    window.click(L"Command1");
+    window.type("Text1", std::wstring(page.begin(), page.end()));
+    EXPECT_EQ(textOf(window.control("Text2")), L""); // the change event emptied it
+    window.type("Text2", std::wstring(report.begin(), report.end()));
+    window.click("Command1");
 
     const std::vector<std::string> records = {" 2 -  <img src=a.gif>", " 3 - C:\\x"};
     EXPECT_EQ(window.rows(), records);
     EXPECT_EQ(ScratchFolder::read(report), reportOf(records));
     EXPECT_EQ(window.feedback.events, (std::vector<std::string>{"busy", "beep", "idle"}));
     EXPECT_FALSE(buttonEnabledWhileBusy);
-    EXPECT_TRUE(IsWindowEnabled(window.control(L"Command1")));
+    EXPECT_TRUE(IsWindowEnabled(window.control("Command1")));
 }
 
 TEST(Win32Form1, BrowseFillsTheFieldAndProposesTheOutput)
 {
     Window window;
     window.dialog->chosen = u"D:\\site\\home.htm";
-    window.click(L"Command2");
+    window.click("Command2");
     EXPECT_EQ(window.dialog->calls.at(0), u"write FileName: C:\\VB5\\SITEDOCS\\*.HTM");
-    EXPECT_EQ(textOf(window.control(L"Text1")), L"D:\\site\\home.htm");
-    EXPECT_EQ(textOf(window.control(L"Text2")), L"D:\\site\\home.ht3");
+    EXPECT_EQ(textOf(window.control("Text1")), L"D:\\site\\home.htm");
+    EXPECT_EQ(textOf(window.control("Text2")), L"D:\\site\\home.ht3");
 }
 
 struct ClosingCase
@@ -200,7 +191,7 @@ TEST_P(Closing, EndsTheWindow)
     Window window;
     window.feedback.events.clear();
     if (c.byFinish)
-        SendMessageW(window.control(L"Command3"), BM_CLICK, 0, 0);
+        SendMessageW(window.control("Command3"), BM_CLICK, 0, 0);
     else
         SendMessageW(window.form->window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window.form->window(), nullptr);
@@ -249,8 +240,8 @@ TEST_P(Drop, SetsTheFieldAsTheBrowseDoes)
     Window window;
     SendMessageW(window.form->window(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(dropOf({c.at.x / 15, c.at.y / 15}, c.files)), 0);
-    EXPECT_EQ(textOf(window.control(L"Text1")), c.text1);
-    EXPECT_EQ(textOf(window.control(L"Text2")), c.text2);
+    EXPECT_EQ(textOf(window.control("Text1")), c.text1);
+    EXPECT_EQ(textOf(window.control("Text2")), c.text2);
 }
 
 const DropCase dropCases[] = {
@@ -261,42 +252,142 @@ const DropCase dropCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Win32Form1, Drop, testing::ValuesIn(dropCases), CaseName());
 
-// Ctrl+A and Ctrl+C on the list: every record whole, control characters as pictures,
-// CR LF between records and none after the last.
-TEST(Win32Form1, CopiesTheSelectedRecordsWhole)
+// The list after a scan of a long record, a short one and one with control characters.
+struct ListWindow : Window
 {
+    ListWindow()
+    {
+        const auto page = folder.write("page.htm", longLine + "\r\n<p>\r\na/b" + std::string(1, '\0') + "c\r\n");
+        type("Text1", std::wstring(page.begin(), page.end()));
+        type("Text2", L"NUL");
+        click("Command1");
+    }
+
+    // Keys as the list receives them, Ctrl held.
+    void ctrlKeys(std::initializer_list<WPARAM> keys)
+    {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+        SetFocus(control("List1"));
+        for (const WPARAM key : keys)
+            SendMessageW(control("List1"), WM_KEYDOWN, key, 0);
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+    }
+
     ScratchFolder folder;
     const std::string longLine = "C:\\" + std::string(3000, 'x');
-    const auto page = folder.write("page.htm", longLine + "\r\n<p>\r\na/b" + std::string(1, '\0') + "c\r\n");
-    Window window;
-    window.type(L"Text1", std::wstring(page.begin(), page.end()));
-    window.type(L"Text2", L"NUL");
-    window.click(L"Command1");
-    const HWND list = window.control(L"List1");
-    ASSERT_EQ(ListView_GetItemCount(list), 2);
+};
 
+// Ctrl+A and Ctrl+C: every record whole, as RecordText writes it, CR LF between records
+// and none after the last, in a clipboard block that holds nothing but the text.
+TEST(Win32Form1, CopiesTheSelectedRecordsWhole)
+{
+    ListWindow window;
+    const HWND list = window.control("List1");
+    ASSERT_EQ(ListView_GetItemCount(list), 2);
     wchar_t shown[2048] = {};
     ListView_GetItemText(list, 1, 0, shown, 2048);
-    EXPECT_STREQ(shown, L" 3 - a/b\u2400c");
+    EXPECT_STREQ(shown, L" 3 - a/b^@c");
+    // Glyphs the list's font really has: no empty box.
+    const HDC screen = GetDC(list);
+    const HGDIOBJ previous = SelectObject(screen, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    WORD glyphs[32] = {};
+    GetGlyphIndicesW(screen, shown, static_cast<int>(wcslen(shown)), glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(screen, previous);
+    ReleaseDC(list, screen);
+    for (std::size_t i = 0; i < wcslen(shown); ++i)
+        EXPECT_NE(glyphs[i], 0xFFFF) << "no glyph for the character at " << i;
 
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SetFocus(list);
-    SendMessageW(list, WM_KEYDOWN, 'A', 0);
-    SendMessageW(list, WM_KEYDOWN, 'C', 0);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    window.ctrlKeys({'A', 'C'});
 
     ASSERT_TRUE(OpenClipboard(window.form->window()));
-    std::wstring text;
+    const std::wstring expected =
+        L" 1 - " + std::wstring(window.longLine.begin(), window.longLine.end()) + L"\r\n 3 - a/b^@c";
+    std::wstring block;
     if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t *>(GlobalLock(data));
+        const auto *text = static_cast<const wchar_t *>(GlobalLock(data));
+        block.assign(text, GlobalSize(data) / sizeof(wchar_t));
         GlobalUnlock(data);
     }
     CloseClipboard();
-    EXPECT_EQ(text, L" 1 - " + std::wstring(longLine.begin(), longLine.end()) + L"\r\n 3 - a/b\u2400c");
+    ASSERT_GE(block.size(), expected.size() + 1);
+    EXPECT_EQ(block.substr(0, expected.size()), expected);
+    EXPECT_EQ(block.substr(expected.size()), std::wstring(block.size() - expected.size(), L'\0'));
+}
+
+// One row each: the events of the list reach what RecordText and ListMenu decide.
+TEST(Win32Form1, TooltipOfACutRowShowsTheRecord)
+{
+    ListWindow window;
+    const HWND list = window.control("List1");
+    const auto tipFor = [&](int row) {
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+        SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(bounds.left + 5, (bounds.top + bounds.bottom) / 2));
+        NMTTDISPINFOW info{};
+        info.hdr.hwndFrom = window.form->listTooltip();
+        info.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(window.form->window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(info.lpszText ? info.lpszText : L"");
+    };
+    const std::wstring cut = tipFor(0);
+    EXPECT_EQ(cut.substr(0, 9), L" 1 - C:\\x");
+    EXPECT_NE(cut.find(L'\n'), std::wstring::npos);
+    EXPECT_EQ(tipFor(1), L""); // shown whole: no tooltip
+}
+
+TEST(Win32Form1, ListMenuOffersWhatCanBeDone)
+{
+    ListWindow window;
+    // The menu as it opens, read when the system announces it, then closed.
+    static std::vector<std::wstring> items;
+    items.clear();
+    const auto watch = [](HWND form, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
+        if (message == WM_INITMENUPOPUP) {
+            const auto menu = reinterpret_cast<HMENU>(wParam);
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t text[64] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                const bool grey = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED;
+                items.push_back(std::wstring(text) + (grey ? L" (grey)" : L""));
+            }
+            EndMenu();
+        }
+        return DefSubclassProc(form, message, wParam, lParam);
+    };
+    SetWindowSubclass(window.form->window(), watch, 1, 0);
+    // Shift+F10 and the menu key, as the list view reports them to its window.
+    SendMessageW(window.form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.control("List1")), -1);
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"Copia\tCtrl+C (grey)", L"Seleziona tutto\tCtrl+A"}));
+    RemoveWindowSubclass(window.form->window(), watch, 1);
+}
+
+TEST(Win32Form1, ScreenReadersReadTheListsNameAndWholeRecords)
+{
+    ListWindow window;
+    CoInitialize(nullptr);
+    IAccessible *list = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(window.control("List1"), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void **>(&list)),
+              S_OK);
+    const auto name = [&](LONG child) {
+        VARIANT id{};
+        id.vt = VT_I4;
+        id.lVal = child;
+        BSTR text = nullptr;
+        list->get_accName(id, &text);
+        std::wstring result = text ? std::wstring(text, SysStringLen(text)) : L"(none)";
+        SysFreeString(text);
+        return result;
+    };
+    EXPECT_EQ(name(CHILDID_SELF), L"Risultati");
+    EXPECT_EQ(name(1), L" 1 - " + std::wstring(window.longLine.begin(), window.longLine.end()));
+    list->Release();
+    CoUninitialize();
 }
 
 // The system's dialog, prepared from the pattern and the filter as on Linux.
@@ -339,10 +430,10 @@ TEST_P(Dialog, MapsPatternFilterAndAnswer)
 
 const DialogCase dialogCases[] = {
     {"Chosen", u"C:\\windows\\*.HTM", TRUE, L"C:\\windows\\page.htm", u"C:\\windows\\page.htm",
-     L"*.HTM |*.HTM|Tutti i file (*.*)|*.*|"},
-    {"Cancelled", u"*.HTM", FALSE, L"", u"", L"*.HTM |*.HTM|Tutti i file (*.*)|*.*|"},
+     L"*.HTM|*.HTM|Tutti i file (*.*)|*.*|"},
+    {"Cancelled", u"*.HTM", FALSE, L"", u"", L"*.HTM|*.HTM|Tutti i file (*.*)|*.*|"},
     {"OtherPatternComesFirst", u"*.TXT", TRUE, L"a.txt", u"a.txt",
-     L"*.TXT|*.TXT|*.HTM |*.HTM|Tutti i file (*.*)|*.*|"},
+     L"*.TXT|*.TXT|*.HTM|*.HTM|Tutti i file (*.*)|*.*|"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Win32FileDialog, Dialog, testing::ValuesIn(dialogCases), CaseName());

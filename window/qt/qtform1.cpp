@@ -3,6 +3,8 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filelayer.h"
 #include "platform/userfeedback.h"
+#include "window/form1layout.h"
+#include "window/listmenu.h"
 #include "window/qt/recorddelegate.h"
 #include "window/qt/recordlistmodel.h"
 
@@ -11,6 +13,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -24,48 +27,18 @@
 
 namespace {
 
-// The layout is fixed in twips, 15 to a logical pixel; Qt's high-DPI scaling does the rest.
-constexpr int TwipsPerPixel = 15;
+using Layout = Form1Layout;
 
-constexpr QRect fromTwips(int left, int top, int width, int height)
+QString toQString(std::u16string_view text)
 {
-    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
+    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-template <typename Control>
-Control *place(QWidget *form, const char *name, const QString &text, QRect geometry)
+// Logical pixels: Qt's high-DPI scaling does the rest.
+QRect pixels(const Layout::Twips &twips)
 {
-    auto *control = new Control(text, form);
-    control->setObjectName(QLatin1StringView(name));
-    control->setGeometry(geometry);
-    return control;
-}
-
-// The fixed boxes were drawn for a narrow system font; rather than cut a caption off
-// with a wider one, shrink the labels' font (the same for all, so they match) until
-// every caption fits its box.
-void fitCaptions(std::initializer_list<QLabel *> labels)
-{
-    constexpr qreal SmallestReadable = 6.0;
-    QFont font = (*labels.begin())->font();
-    const auto fits = [&] {
-        return std::all_of(labels.begin(), labels.end(), [&](QLabel *label) {
-            return QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width();
-        });
-    };
-    while (font.pointSizeF() > SmallestReadable && !fits())
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    for (QLabel *label : labels)
-        label->setFont(font);
-}
-
-QPushButton *button(QWidget *form, const char *name, const QString &caption, QRect geometry)
-{
-    auto *control = place<QPushButton>(form, name, caption, geometry);
-    // No button answers Enter or Esc on its own.
-    control->setAutoDefault(false);
-    control->setDefault(false);
-    return control;
+    return {Layout::pixels(twips.left, Layout::LogicalDpi), Layout::pixels(twips.top, Layout::LogicalDpi),
+            Layout::pixels(twips.width, Layout::LogicalDpi), Layout::pixels(twips.height, Layout::LogicalDpi)};
 }
 
 // The first file of a drag that names one on this machine; empty when there is none.
@@ -88,52 +61,15 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
              files ? *files : FileLayer::system())
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("PAGESIFT (path e nomi files) dentro una pagina HTML"));
-    resize(fromTwips(0, 0, 11880, 8190).size());
+    setWindowTitle(toQString(Layout::Title));
+    resize(Layout::pixels(Layout::ClientWidth, Layout::LogicalDpi),
+           Layout::pixels(Layout::ClientHeight, Layout::LogicalDpi));
 
-    // Every control in one place: name, text, rectangle in twips. Tab order follows below.
-    Label1 = place<QLabel>(this, "Label1", QStringLiteral("Nome file di input"), fromTwips(135, 90, 1395, 255));
-    Text1 = place<QLineEdit>(this, "Text1", QString(), fromTwips(1575, 90, 4725, 285));
-    // textChanged, unlike textEdited, also fires when a handler sets the text.
-    connect(Text1, &QLineEdit::textChanged, this, [this] { m_form.clearOutputName(); });
-    Text1->installEventFilter(this);
-    Command2 = button(this, "Command2", QStringLiteral("Sfoglia ..."), fromTwips(6405, 90, 1125, 330));
-    connect(Command2, &QPushButton::clicked, this, [this] { m_form.browseInput(); });
-    Label2 = place<QLabel>(this, "Label2", QStringLiteral("Nome file di output"), fromTwips(135, 510, 1395, 255));
-    Text2 = place<QLineEdit>(this, "Text2", QString(), fromTwips(1575, 525, 4725, 285));
-    Text2->installEventFilter(this);
-    Command4 = button(this, "Command4", QStringLiteral("Sfoglia ..."), fromTwips(6405, 510, 1125, 330));
-    connect(Command4, &QPushButton::clicked, this, [this] { m_form.browseOutput(); });
-    Command1 = button(this, "Command1", QStringLiteral("Ricerca Path e nomi files"), fromTwips(3615, 930, 2460, 375));
-    connect(Command1, &QPushButton::clicked, this, [this] { m_form.runScan(); });
-    Command3 = button(this, "Command3", QStringLiteral("F I N E"), fromTwips(6405, 930, 1125, 375));
-    connect(Command3, &QPushButton::clicked, this, [this] { m_form.exit(); });
-
-    List1 = new QListView(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(fromTwips(105, 1380, 11670, 6690));
-    List1->setAccessibleName(QStringLiteral("Risultati"));
-    // Records can be many and long: one row height for all keeps layout instant.
-    List1->setUniformItemSizes(true);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Rows as wide as the list, long records cut with "…" at its edge: nothing to
-    // scroll to sideways, on any page.
-    List1->setItemDelegate(new RecordDelegate(List1));
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_records = new RecordListModel(m_form.records(), List1);
-    List1->setModel(m_records);
-    createListActions();
+    // Created in the table's order, which is the order the focus moves in with Tab.
+    for (const Layout::Control *control : Layout::creationOrder())
+        create(*control);
+    fitFont();
     setAcceptDrops(true);
-
-    // The labels name their fields for screen readers; they carry no access key.
-    Label1->setBuddy(Text1);
-    Label2->setBuddy(Text2);
-    fitCaptions({Label1, Label2});
-
-    QWidget *const tabOrder[] = {Text1, Text2, Command1, Command3, Command2, Command4, List1};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Text1->setFocus();
 
     m_form.load();
@@ -147,67 +83,166 @@ QtForm1::~QtForm1()
     Text1->disconnect(this);
 }
 
+void QtForm1::create(const Form1Layout::Control &control)
+{
+    const QString caption = toQString(control.caption);
+    const QString name = QString::fromLatin1(control.name.data(), static_cast<qsizetype>(control.name.size()));
+    QWidget *widget = nullptr;
+    switch (control.kind) {
+    case Layout::Kind::Label: {
+        // Labels take no focus and carry no access key; they name their fields for
+        // screen readers once those exist (set below, when the field is made).
+        auto *label = new QLabel(caption, this);
+        label->setTextFormat(Qt::PlainText);
+        m_labels.push_back({label, control.names});
+        widget = label;
+        break;
+    }
+    case Layout::Kind::TextBox: {
+        auto *field = new QLineEdit(this);
+        const Field which = control.name == "Text1" ? Field::Text1 : Field::Text2;
+        (which == Field::Text1 ? Text1 : Text2) = field;
+        // textChanged, unlike textEdited, also fires when a handler sets the text.
+        connect(field, &QLineEdit::textChanged, this, [this, which] { m_form.textChanged(which); });
+        field->installEventFilter(this);
+        widget = field;
+        break;
+    }
+    case Layout::Kind::Button: {
+        auto *button = new QPushButton(caption, this);
+        // No button answers Enter or Esc on its own.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, name = control.name] { m_form.click(name); });
+        if (control.name == "Command1")
+            Command1 = button;
+        widget = button;
+        break;
+    }
+    case Layout::Kind::List:
+        widget = createList(toQString(control.accessibleName));
+        break;
+    }
+    widget->setObjectName(name);
+    widget->setGeometry(pixels(control.twips));
+    for (const auto &[label, names] : m_labels) {
+        if (names == control.name)
+            label->setBuddy(widget);
+    }
+}
+
+QListView *QtForm1::createList(const QString &accessibleName)
+{
+    List1 = new QListView(this);
+    List1->setAccessibleName(accessibleName);
+    // Records can be many and long: one row height for all keeps layout instant.
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows as wide as the list, long records cut with "…" at its edge: nothing to
+    // scroll to sideways, on any page.
+    List1->setItemDelegate(new RecordDelegate(List1));
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_records = new RecordListModel(m_form.records(), List1);
+    List1->setModel(m_records);
+
+    // The list's own Ctrl+C would copy the current row's display cut; these actions,
+    // active while the list has the focus, come first.
+    for (const ListMenu::Item &item : ListMenu::items(false, 0)) {
+        auto *action = new QAction(toQString(item.caption), List1);
+        action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, command = item.command] { run(command); });
+        List1->addAction(action);
+    }
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { showListMenu(List1->viewport()->mapToGlobal(at)); });
+    List1->installEventFilter(this);
+    return List1;
+}
+
+void QtForm1::fitFont()
+{
+    // One font for the whole window, as small as the labels' fixed boxes need.
+    QFont font = this->font();
+    if (font.pointSizeF() <= 0)
+        return;
+    const double size = Layout::fontPointSize(font.pointSizeF(), [&](double points) {
+        QFont trial = font;
+        trial.setPointSizeF(points);
+        const QFontMetricsF metrics(trial);
+        return std::all_of(m_labels.begin(), m_labels.end(), [&](const auto &label) {
+            return metrics.horizontalAdvance(label.first->text()) <= label.first->width();
+        });
+    });
+    font.setPointSizeF(size);
+    setFont(font);
+}
+
 bool QtForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        // The menu key and Shift+F10 open the menu at the focused row.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QRect row = List1->visualRect(List1->currentIndex());
+            const QRect shown = List1->viewport()->rect();
+            showListMenu(List1->viewport()->mapToGlobal(row.intersects(shown) ? row.bottomLeft() : shown.topLeft()));
+            return true;
+        }
+    }
+    if (watched != Text1 && watched != Text2)
+        return QWidget::eventFilter(watched, event);
+    const Field field = watched == Text1 ? Field::Text1 : Field::Text2;
     // A drag of files is the window's to take; a drag of text is the field's own.
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-        if (watched == Text1 || watched == Text2)
-            return dragFiles(static_cast<QDropEvent *>(event), watched == Text1 ? Field::Text1 : Field::Text2);
+        return dragFiles(static_cast<QDropEvent *>(event), field);
+    case QEvent::FocusOut:
+        // Losing the focus by Tab, by a click elsewhere or because the window is no
+        // longer active all count; opening the field's own context menu does not.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            m_form.focusLost(field);
         break;
     default:
         break;
     }
-    // Losing the focus by Tab, by a click elsewhere or because the window is no longer
-    // active all count; opening the field's own context menu does not. The rule only
-    // ever fills a blank output field, so running it again changes nothing.
-    if ((watched == Text1 || watched == Text2) && event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
-        m_form.applyOutputNameRule();
     return QWidget::eventFilter(watched, event);
 }
 
-void QtForm1::createListActions()
+void QtForm1::showListMenu(const QPoint &globalPos)
 {
-    // The list's own Ctrl+C would copy the current row's display cut; these shortcuts,
-    // active while the list has the focus, come first.
-    auto *copy = new QAction(QStringLiteral("Copia"), List1);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    connect(copy, &QAction::triggered, this, [this] { copySelectedRecords(); });
-    auto *selectAll = new QAction(QStringLiteral("Seleziona tutto"), List1);
-    selectAll->setShortcut(QKeySequence::SelectAll);
-    selectAll->setShortcutContext(Qt::WidgetShortcut);
-    connect(selectAll, &QAction::triggered, List1, &QListView::selectAll);
-    List1->addActions({copy, selectAll});
-
     // A child of the list, not of the window, whose direct children are the controls.
-    m_listMenu = new QMenu(List1);
-    m_listMenu->addActions({copy, selectAll});
-    connect(m_listMenu, &QMenu::aboutToShow, this, [this, copy, selectAll] {
-        copy->setEnabled(List1->selectionModel()->hasSelection());
-        selectAll->setEnabled(m_records->rowCount() > 0);
-    });
-    // The shortcuts work whatever the menu last showed.
-    connect(m_listMenu, &QMenu::aboutToHide, this, [copy, selectAll] {
-        copy->setEnabled(true);
-        selectAll->setEnabled(true);
-    });
-    List1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(List1, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { m_listMenu->popup(List1->viewport()->mapToGlobal(at)); });
+    auto *menu = new QMenu(List1);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const ListMenu::Item &item :
+         ListMenu::items(List1->selectionModel()->hasSelection(), static_cast<std::size_t>(m_records->rowCount()))) {
+        QAction *action = menu->addAction(toQString(item.caption));
+        action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        action->setEnabled(item.enabled);
+        connect(action, &QAction::triggered, this, [this, command = item.command] { run(command); });
+    }
+    menu->popup(globalPos);
 }
 
-void QtForm1::copySelectedRecords()
+void QtForm1::run(ListMenu::Command command)
 {
+    if (command == ListMenu::Command::SelectAll) {
+        List1->selectAll();
+        return;
+    }
     if (!List1->selectionModel()->hasSelection())
         return;
-    // The worst legal page's records take 2 GiB as text: when that much memory is not
-    // there, a beep and the clipboard keeps what it held.
+    // A copy too large to offer, or one the memory cannot hold: a beep, and the
+    // clipboard keeps what it held.
     try {
-        QApplication::clipboard()->setText(m_records->copyText(List1->selectionModel()->selection()));
+        if (const auto text = m_records->copyText(List1->selectionModel()->selection()))
+            QApplication::clipboard()->setText(*text);
+        else
+            m_feedback.beep();
     } catch (const std::bad_alloc &) {
         m_feedback.beep();
     }
@@ -266,7 +301,7 @@ std::u16string QtForm1::text(Field field) const
 void QtForm1::setText(Field field, std::u16string_view text)
 {
     // QLineEdit emits textChanged before setText returns, which empties Text2.
-    this->field(field)->setText(QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size())));
+    this->field(field)->setText(toQString(text));
 }
 
 void QtForm1::setScanEnabled(bool enabled)

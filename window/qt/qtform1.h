@@ -2,23 +2,27 @@
 
 #include "browse/filedialogcomponent.h"
 #include "window/form1.h"
+#include "window/form1layout.h"
 #include "window/form1view.h"
+#include "window/listmenu.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 class FileLayer;
 class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QMenu;
 class QPushButton;
 class RecordListModel;
 class UserFeedback;
 
-// Form1 on Qt: creates the controls at their places, hands every event to the
+// Form1 on Qt: creates the controls from the window's layout, hands every event to the
 // window's logic and shows what it asks for. It decides nothing itself.
 class QtForm1 final : public QWidget, private Form1View
 {
@@ -41,9 +45,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void create(const Form1Layout::Control &control);
+    QListView *createList(const QString &accessibleName);
+    void fitFont();
     QLineEdit *field(Field field) const;
-    void createListActions();
-    void copySelectedRecords();
+    void showListMenu(const QPoint &globalPos);
+    void run(ListMenu::Command command);
     // Takes a drag that holds addresses, whether it has a local file to drop on `target`
     // or not; false leaves a drag of text to the field under it.
     bool dragFiles(QDropEvent *event, Field target);
@@ -59,15 +66,10 @@ private:
     Form1 m_form;
     bool m_scanHadFocus = false;
 
-    QLabel *Label1 = nullptr;
     QLineEdit *Text1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QLabel *Label2 = nullptr;
     QLineEdit *Text2 = nullptr;
-    QPushButton *Command4 = nullptr;
     QPushButton *Command1 = nullptr;
-    QPushButton *Command3 = nullptr;
     QListView *List1 = nullptr;
     RecordListModel *m_records = nullptr;
-    QMenu *m_listMenu = nullptr;
+    std::vector<std::pair<QLabel *, std::string_view>> m_labels; // and the control each names
 };

@@ -1,35 +1,12 @@
 #include "window/qt/recorddelegate.h"
 
+#include "window/qt/recordlistmodel.h"
+#include "window/qt/recordtooltip.h"
+#include "window/recordtext.h"
+
 #include <QAbstractItemView>
 #include <QHelpEvent>
-#include <QToolTip>
-
-#include <algorithm>
-
-namespace {
-
-QString tooltipText(const QString &record)
-{
-    // A tooltip does not wrap plain text, and a path has no spaces to wrap at.
-    constexpr qsizetype LineLength = 100;
-    constexpr qsizetype Lines = 30;
-    QString text;
-    qsizetype at = 0;
-    for (qsizetype line = 0; line < Lines && at < record.size(); ++line) {
-        qsizetype length = std::min(LineLength, record.size() - at);
-        if (at + length < record.size() && record[at + length].isLowSurrogate())
-            --length; // never split a character
-        if (line > 0)
-            text += QLatin1Char('\n');
-        text += QStringView(record).mid(at, length);
-        at += length;
-    }
-    if (at < record.size())
-        text += QChar(0x2026);
-    return text;
-}
-
-} // namespace
+#include <QScreen>
 
 QSize RecordDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
@@ -44,20 +21,29 @@ QSize RecordDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelI
 bool RecordDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                                const QModelIndex &index)
 {
-    if (!event || event->type() != QEvent::ToolTip || !index.isValid())
+    const auto *model = qobject_cast<const RecordListModel *>(index.model());
+    if (!event || event->type() != QEvent::ToolTip || !model)
         return QStyledItemDelegate::helpEvent(event, view, option, index);
+    if (!m_tip)
+        m_tip = new RecordToolTip(view->viewport());
+
+    // Cut when the row holds less than the record, or more than the room the style
+    // gives its text, less the margins it keeps inside it.
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    // The room the style gives the text, less the margins it keeps inside it.
     QStyle *const style = view->style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, view) + 1;
     const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view).width() - 2 * margin;
-    const QString record = index.data(Qt::AccessibleTextRole).toString();
-    if (item.text == record && item.fontMetrics.horizontalAdvance(item.text) <= room) {
-        QToolTip::hideText();
-        return true; // the row shows the whole record already
+    const std::string_view record = model->record(index.row());
+    const bool cut = RecordText::rowIsCut(record) || item.fontMetrics.horizontalAdvance(item.text) > room;
+    if (!cut) {
+        m_tip->hide();
+        return true;
     }
-    QToolTip::showText(event->globalPos(), tooltipText(record), view->viewport(), option.rect);
+    const QScreen *screen = view->screen();
+    const auto lineLength = RecordText::tipLineLength(screen ? screen->availableGeometry().width() : 0,
+                                                      m_tip->fontMetrics().horizontalAdvance(QLatin1Char('W')));
+    m_tip->showText(event->globalPos(), QString::fromStdU16String(RecordText::tooltip(record, lineLength)),
+                    option.rect);
     return true;
 }
-

@@ -2,22 +2,25 @@
 
 #include "browse/filedialogcomponent.h"
 #include "window/form1.h"
+#include "window/form1layout.h"
 #include "window/form1view.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 
 class FileLayer;
 class UserFeedback;
+class Win32RecordList;
 
-// Form1 on Win32: creates the controls at their places, converted from twips with the
-// window's DPI, hands every event to the window's logic and shows what it asks for.
-// It decides nothing itself.
+// Form1 on Win32: creates the controls from the window's layout, converted from twips
+// with the window's DPI, hands every event to the window's logic and shows what it
+// asks for. It decides nothing itself.
 class Win32Form1 final : private Form1View
 {
 public:
@@ -31,27 +34,21 @@ public:
 
     // Null once the window is closed.
     HWND window() const { return m_window; }
-    // The control of that name ("Text1", "Command1", "List1", ...), or null.
-    HWND control(std::wstring_view name) const;
-    // The text List1 shows for a row: the record decoded, cut for the screen.
-    std::wstring rowText(std::size_t row) const;
+    // The control of that name in the layout ("Text1", "Command1", "List1", ...), or null.
+    HWND control(std::string_view name) const;
+    // List1's tooltip.
+    HWND listTooltip() const;
 
     // Gives Tab, Shift+Tab and the arrow keys to the dialog manager; true when it took
     // the message, which must then not be dispatched again.
     bool handleDialogKey(MSG &message);
 
-
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code);
-    LRESULT notify(const NMHDR &header);
     void layOut(UINT dpi);
-    void fitListColumn();
-    void copySelection();
     void dropFiles(HDROP drop);
-    void selectAll();
-    void showListMenu(POINT at);
 
     // Form1View
     std::u16string text(Field field) const override;
@@ -62,9 +59,9 @@ private:
 
     Form1 m_form;
     HWND m_window = nullptr;
-    HWND m_controls[9] = {};
-    HFONT m_fonts[2] = {}; // the controls' and the captions'
+    std::array<HWND, Form1Layout::Controls.size()> m_controls{}; // in the layout's order
+    std::unique_ptr<Win32RecordList> m_list;
+    HFONT m_font = nullptr;
     HWND m_lastFocus = nullptr;
     bool m_scanHadFocus = false;
-    mutable std::wstring m_shownText; // the row text handed to the list last
 };

@@ -1,0 +1,28 @@
+#include "window/form1layout.h"
+
+#include <algorithm>
+
+std::array<const Form1Layout::Control *, Form1Layout::Controls.size()> Form1Layout::creationOrder()
+{
+    std::array<const Control *, Controls.size()> order{};
+    std::size_t next = 0;
+    std::array<const Control *, Controls.size()> byTab{};
+    std::transform(Controls.begin(), Controls.end(), byTab.begin(), [](const Control &c) { return &c; });
+    std::sort(byTab.begin(), byTab.end(), [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
+    for (const Control *control : byTab) {
+        if (control->kind == Kind::Label && !control->names.empty())
+            continue; // placed with the control it names
+        for (const Control &label : Controls) {
+            if (label.kind == Kind::Label && label.names == control->name)
+                order[next++] = &label;
+        }
+        order[next++] = control;
+    }
+    return order;
+}
+
+const Form1Layout::Control *Form1Layout::find(std::string_view name)
+{
+    const auto found = std::find_if(Controls.begin(), Controls.end(), [&](const Control &c) { return c.name == name; });
+    return found == Controls.end() ? nullptr : &*found;
+}
