@@ -340,30 +340,33 @@ TEST(Win32Form1, TooltipOfACutRowShowsTheRecord)
     EXPECT_EQ(tipFor(1), L""); // shown whole: no tooltip
 }
 
+// The menu as it opens, read when the system announces it to the window, then closed.
+std::vector<std::wstring> g_menuItems;
+
+LRESULT CALLBACK readMenu(HWND form, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_INITMENUPOPUP) {
+        const auto menu = reinterpret_cast<HMENU>(wParam);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            const bool grey = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED;
+            g_menuItems.push_back(std::wstring(text) + (grey ? L" (grey)" : L""));
+        }
+        EndMenu();
+    }
+    return DefSubclassProc(form, message, wParam, lParam);
+}
+
 TEST(Win32Form1, ListMenuOffersWhatCanBeDone)
 {
     ListWindow window;
-    // The menu as it opens, read when the system announces it, then closed.
-    static std::vector<std::wstring> items;
-    items.clear();
-    const auto watch = [](HWND form, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
-        if (message == WM_INITMENUPOPUP) {
-            const auto menu = reinterpret_cast<HMENU>(wParam);
-            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                wchar_t text[64] = {};
-                GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-                const bool grey = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED;
-                items.push_back(std::wstring(text) + (grey ? L" (grey)" : L""));
-            }
-            EndMenu();
-        }
-        return DefSubclassProc(form, message, wParam, lParam);
-    };
-    SetWindowSubclass(window.form->window(), watch, 1, 0);
+    g_menuItems.clear();
+    SetWindowSubclass(window.form->window(), readMenu, 1, 0);
     // Shift+F10 and the menu key, as the list view reports them to its window.
     SendMessageW(window.form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.control("List1")), -1);
-    EXPECT_EQ(items, (std::vector<std::wstring>{L"Copia\tCtrl+C (grey)", L"Seleziona tutto\tCtrl+A"}));
-    RemoveWindowSubclass(window.form->window(), watch, 1);
+    EXPECT_EQ(g_menuItems, (std::vector<std::wstring>{L"Copia\tCtrl+C (grey)", L"Seleziona tutto\tCtrl+A"}));
+    RemoveWindowSubclass(window.form->window(), readMenu, 1);
 }
 
 TEST(Win32Form1, ScreenReadersReadTheListsNameAndWholeRecords)
