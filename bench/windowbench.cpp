@@ -140,6 +140,32 @@ void copyAll(benchmark::State &state, const fs::path &page, int records)
     state.counters["rows"] = records;
 }
 
+// The pointer resting on a row of the longest record a page can hold, 32,766
+// characters on a page with LF-only line ends: until its tooltip has painted.
+void tooltip(benchmark::State &state, const fs::path &page)
+{
+    SilentFeedback feedback;
+    QtForm1 form(feedback);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        state.SkipWithError("the window was never shown");
+        return;
+    }
+    WindowDriver driver(form);
+    fs::remove(g_files.output);
+    driver.setNames(page.string(), g_files.output.string());
+    driver.clickAndWaitForPaint();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const bool shown = driver.showFirstRowsTooltip();
+        state.SetIterationTime(seconds(Clock::now() - start));
+        if (!shown) {
+            state.SkipWithError("no tooltip for the cut record");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -165,6 +191,14 @@ int main(int argc, char **argv)
     }
     g_files = {pattern, fs::path(pattern) / "allselected.html", fs::path(pattern) / "allselected.txt",
                fs::path(pattern) / "realistic.html"};
+    const fs::path longest = fs::path(pattern) / "longest.html";
+    std::string lines;
+    while (lines.size() < 32766 - 30)
+        lines += "<p><img src=\"img/a.gif\">\n";
+    if (!writePage(longest.string(), lines + std::string(32766 - lines.size(), 'x'))) {
+        std::perror(longest.c_str());
+        return EXIT_FAILURE;
+    }
     for (const auto &[path, kind] : {std::pair{g_files.input, PageKind::AllSelected},
                                      std::pair{g_files.realistic, PageKind::Realistic}}) {
         if (!writePage(path.string(), makePage(kind))) {
@@ -179,6 +213,7 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark("window/copy_all/allselected", copyAll, g_files.input, 32767),
         // One line in three, 10,923 records.
         benchmark::RegisterBenchmark("window/copy_all/realistic", copyAll, g_files.realistic, 10923),
+        benchmark::RegisterBenchmark("window/tooltip/longest_record", tooltip, longest),
     };
     for (auto *bench : benches) {
         bench->UseManualTime()->Unit(benchmark::kMillisecond);

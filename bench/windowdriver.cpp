@@ -67,6 +67,19 @@ int WindowDriver::copiedLines() const
     return text.isEmpty() ? 0 : static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
 }
 
+bool WindowDriver::showFirstRowsTooltip()
+{
+    const QPoint at = m_list->visualRect(m_list->model()->index(0, 0)).center();
+    QHelpEvent event(QEvent::ToolTip, at, m_listArea->mapToGlobal(at));
+    QApplication::sendEvent(m_listArea, &event);
+    auto *tip = m_listArea->findChild<QWidget *>(QStringLiteral("recordToolTip"));
+    if (!tip || !tip->isVisible())
+        return false;
+    tip->repaint(); // painted before the time is taken
+    tip->hide();
+    return true;
+}
+
 bool WindowDriver::eventFilter(QObject *watched, QEvent *event)
 {
     // The paint is delivered inside processEvents(), which returns once it is done, so

@@ -25,6 +25,9 @@ public:
     void selectAllAndCopy();
     // The lines the clipboard holds.
     int copiedLines() const;
+    // The pointer rests on the first row; true once its tooltip is shown, which it
+    // then hides again.
+    bool showFirstRowsTooltip();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,6 +17,7 @@ struct CopyCase
     const char *name;
     std::vector<std::string> records;
     std::optional<std::u16string> written; // nothing: refused
+    std::size_t limit = ClipboardText::MaxLength;
 };
 
 using WrittenCopy = testing::TestWithParam<CopyCase>;
@@ -25,7 +26,7 @@ TEST_P(WrittenCopy, HoldsTheRecordsOnePerLine)
 {
     const CopyCase &row = GetParam();
     const std::vector<std::string_view> records(row.records.begin(), row.records.end());
-    const auto length = ClipboardText::length(records, u"\r\n");
+    const auto length = ClipboardText::length(records, u"\r\n", row.limit);
     ASSERT_EQ(length.has_value(), row.written.has_value());
     if (!length)
         return;
@@ -38,9 +39,9 @@ const CopyCase copyCases[] = {
     {"OneRecordHasNoLineEnd", {" 1 - a/b"}, u" 1 - a/b"},
     {"LineEndsBetweenRecordsOnly", {"a", "b", "c"}, u"a\r\nb\r\nc"},
     {"RecordsAsTheyAreShown", {std::string("a\0b\nc\x1F\x7F", 7), "caff\xE8"}, u"a^@b^Jc^_^?\r\ncaffè"},
-    {"UpToTheLimit", {std::string(ClipboardText::MaxLength - 2, 'x'), ""},
-     std::u16string(ClipboardText::MaxLength - 2, u'x') + u"\r\n"},
-    {"BeyondTheLimitIsRefused", {std::string(ClipboardText::MaxLength - 2, 'x'), "y"}, std::nullopt},
+    {"UpToTheLimit", {"12345678", ""}, u"12345678\r\n", 10},
+    {"BeyondTheLimitIsRefused", {"12345678", "y"}, std::nullopt, 10},
+    {"WrittenOutCharactersCount", {"1234567\n"}, std::nullopt, 8},
 };
 
 INSTANTIATE_TEST_SUITE_P(Copia, WrittenCopy, testing::ValuesIn(copyCases), CaseName());
