@@ -5,6 +5,7 @@
 #include "platform/userfeedback.h"
 #include "window/form1layout.h"
 #include "window/listmenu.h"
+#include "window/qt/copiedrecords.h"
 #include "window/qt/recorddelegate.h"
 #include "window/qt/recordlistmodel.h"
 
@@ -239,10 +240,13 @@ void QtForm1::run(ListMenu::Command command)
     // A copy too large to offer, or one the memory cannot hold: a beep, and the
     // clipboard keeps what it held.
     try {
-        if (const auto text = m_records->copyText(List1->selectionModel()->selection()))
-            QApplication::clipboard()->setText(*text);
-        else
+        if (auto text = m_records->copyText(List1->selectionModel()->selection())) {
+            QByteArray utf8 = text->toUtf8();
+            text.reset(); // half the memory before the clipboard takes it
+            QApplication::clipboard()->setMimeData(new CopiedRecords(std::move(utf8)));
+        } else {
             m_feedback.beep();
+        }
     } catch (const std::bad_alloc &) {
         m_feedback.beep();
     }
