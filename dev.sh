@@ -14,6 +14,8 @@ packages=(
     python3 icoutils binutils-mingw-w64-i686 cpp binutils
     desktop-file-utils appstream dpkg-dev file lintian
     clang-14 libclang-rt-14-dev
+    # the desktop icons, rendered from their drawing
+    librsvg2-bin
 )
 
 # The Windows builds: mingw-w64's cross compilers (posix thread model), GoogleTest's
