@@ -14,6 +14,10 @@ packages=(
     python3 icoutils binutils-mingw-w64-i686 cpp binutils
     desktop-file-utils appstream dpkg-dev file lintian
     clang-14 libclang-rt-14-dev
+    # the desktop icons, rendered from their drawing
+    librsvg2-bin
+    # README's pictures (resources/screenshots.sh), which the suite takes once too
+    xvfb xauth openbox xdotool imagemagick optipng
 )
 
 # The Windows builds: mingw-w64's cross compilers (posix thread model), GoogleTest's
@@ -27,6 +31,8 @@ windows_packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 fonts-wine
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
+    # the Windows window's picture for README, taken once by the tests too
+    openbox xdotool imagemagick optipng
 )
 
 # install_missing [apt-get option...] -- package...

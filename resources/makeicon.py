@@ -3,17 +3,14 @@
 
 The pictures are drawn below as text, one character per pixel, so changing the icon
 means editing a row and running `python3 makeicon.py pagesift.ico`. The output is
-byte-for-byte reproducible; a test compares it with the committed file.
-
-`python3 makeicon.py --png SIZE OUTPUT.png` writes the same icon as a larger PNG for
-the desktop: the 32x32 picture (or the 16x16 one, for sizes 32 does not divide) with
-each pixel a whole square, so the picture stays sharp instead of being smoothed.
+byte-for-byte reproducible; a test compares it with the committed file. The desktop's
+larger icons come from pagesift.svg, the same picture drawn for any size: a change to
+one picture is made to the other too.
 """
 
 import os
 import struct
 import sys
-import zlib
 
 # The standard 16-colour Windows palette, in palette order (R, G, B).
 PALETTE = [
@@ -121,31 +118,9 @@ def icon_file(images):
     return directory + entries + data
 
 
-def png_chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-
-def png_file(size):
-    """The icon at size x size as an 8-bit palette PNG; index 16 is transparent."""
-    picture, drawn = next((p, n) for p, n in ((ICON_32, 32), (ICON_16, 16)) if size % n == 0)
-    scale = size // drawn
-    transparent = len(PALETTE)
-    raw = b""
-    for line in rows(picture, drawn):
-        pixels = bytes(transparent if c == '.' else INK[c] for c in line for _ in range(scale))
-        raw += (b"\0" + pixels) * scale  # filter type 0 before each row
-    palette = b"".join(struct.pack("BBB", *rgb) for rgb in PALETTE) + b"\0\0\0"
-    return (b"\x89PNG\r\n\x1a\n"
-            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 3, 0, 0, 0))
-            + png_chunk(b"PLTE", palette)
-            + png_chunk(b"tRNS", b"\xff" * len(PALETTE) + b"\0")
-            + png_chunk(b"IDAT", zlib.compress(raw, 9))
-            + png_chunk(b"IEND", b""))
-
-
 def write(path, data):
-    # The build calls this into folders nobody has made yet; a folder that cannot be
-    # made or written is said as such, not as a fault of the picture.
+    # A folder that cannot be made or written is said as such, not as a fault of the
+    # picture.
     try:
         folder = os.path.dirname(path)
         if folder:
@@ -160,10 +135,8 @@ def main():
     if len(sys.argv) == 2:
         images = [(32, icon_image(ICON_32, 32)), (16, icon_image(ICON_16, 16))]
         write(sys.argv[1], icon_file(images))
-    elif len(sys.argv) == 4 and sys.argv[1] == "--png" and sys.argv[2].isdigit() and int(sys.argv[2]) % 16 == 0:
-        write(sys.argv[3], png_file(int(sys.argv[2])))
     else:
-        sys.exit("usage: makeicon.py OUTPUT.ico\n       makeicon.py --png SIZE OUTPUT.png  (SIZE a multiple of 16)")
+        sys.exit("usage: makeicon.py OUTPUT.ico")
 
 
 if __name__ == "__main__":

@@ -17,8 +17,9 @@ import sys
 import tempfile
 
 
-# 16 and 32 come from the window's .ico; the larger ones keep docks and software
-# centres from blowing up a 32-pixel picture.
+# 16 and 32 come from the window's .ico; the larger ones, rendered from the scalable
+# drawing that is installed too, keep docks and software centres from blowing up a
+# 32-pixel picture.
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
@@ -71,6 +72,7 @@ def main():
             "usr/share/doc/pagesift/copyright",
             "usr/share/doc/pagesift/changelog.Debian.gz",
             "usr/share/lintian/overrides/pagesift",
+            f"usr/share/icons/hicolor/scalable/apps/{app_id}.svg",
         ] + [f"usr/share/icons/hicolor/{size}x{size}/apps/{app_id}.png" for size in ICON_SIZES])
         check(installed == expected, f"package holds {installed}, expected {expected}")
 
