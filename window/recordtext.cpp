@@ -126,6 +126,18 @@ bool visit(std::string_view record, std::size_t limit, Out out)
 
 constexpr std::size_t Unlimited = static_cast<std::size_t>(-1);
 
+// Printable ASCII only, as most records are: each byte is its own unit, and a copy of
+// a whole page goes through this at the speed of memory.
+bool isPlain(std::string_view record)
+{
+    unsigned char outside = 0;
+    for (const char c : record) {
+        const auto byte = static_cast<unsigned char>(c);
+        outside |= static_cast<unsigned char>((byte < 0x20) | (byte > 0x7E));
+    }
+    return outside == 0;
+}
+
 } // namespace
 
 std::u16string RecordText::whole(std::string_view record)
@@ -193,6 +205,8 @@ std::size_t RecordText::tipLineLength(int screenWidth, int letterWidth)
 
 std::size_t RecordText::wholeLength(std::string_view record)
 {
+    if (isPlain(record))
+        return record.size();
     std::size_t length = 0;
     visit(record, Unlimited, [&](char16_t) { ++length; });
     return length;
@@ -200,6 +214,9 @@ std::size_t RecordText::wholeLength(std::string_view record)
 
 char16_t *RecordText::writeWhole(std::string_view record, char16_t *out)
 {
+    if (isPlain(record))
+        return std::transform(record.begin(), record.end(), out,
+                              [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
     visit(record, Unlimited, [&](char16_t unit) { *out++ = unit; });
     return out;
 }

@@ -8,6 +8,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -199,10 +200,14 @@ void Win32RecordList::run(ListMenu::Command command)
 
 void Win32RecordList::copySelection()
 {
+    // Row by row rather than from one selected row to the next, which some list views
+    // find by walking the list from its start; a selection of every row needs no asking.
+    const int rows = std::min(ListView_GetItemCount(m_list), static_cast<int>(m_records.size()));
+    const int selected = static_cast<int>(ListView_GetSelectedCount(m_list));
     std::vector<std::string_view> records;
-    for (int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(m_list, row, LVNI_SELECTED)) {
-        if (static_cast<std::size_t>(row) < m_records.size())
+    records.reserve(static_cast<std::size_t>(std::max(selected, 0)));
+    for (int row = 0; row < rows && static_cast<int>(records.size()) < selected; ++row) {
+        if (selected == rows || ListView_GetItemState(m_list, row, LVIS_SELECTED))
             records.push_back(m_records[static_cast<std::size_t>(row)]);
     }
     if (records.empty())
