@@ -62,6 +62,8 @@ public:
     {
         std::size_t at = 0;
 #if defined(__SSE2__)
+        // A 32-byte AVX2 loop, chosen at run time, read the realistic page of the
+        // benchmark about 10 % faster: a millisecond on 33 MB, not worth a third loop.
         const std::size_t vectorEnd = loop == LineSelector::Loop::Vector ? m_size : 0;
         const __m128i tab = _mm_set1_epi8('\t');
         const __m128i space = _mm_set1_epi8(' ');
