@@ -21,10 +21,10 @@ packages=(
 )
 
 # The Windows builds: mingw-w64's cross compilers (posix thread model), GoogleTest's
-# sources to build for the target, Wine for the 64-bit tests (this machine runs no
-# 32-bit code) and an X server without a screen for its windows. Wine comes without its
-# recommendations, which would pull the 32-bit wine32 and a hundred packages; its X11
-# driver loads the X libraries listed.
+# sources to build for the target, Wine and an X server without a screen for its
+# windows. Wine comes without its recommendations, which would install the 32-bit wine32
+# and a hundred i386 packages on the machine: cmake/toolchains/wine32.sh lends them to
+# the 32-bit tests alone. Wine's X11 driver loads the X libraries listed.
 windows_packages=(
     cmake ninja-build googletest icoutils xvfb xauth
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
@@ -78,10 +78,13 @@ check)
     ;;
 windows)
     install_missing --no-install-recommends -- "${windows_packages[@]}"
-    # build/windows-x86/PAGESIFT.exe, checked where it is built: it cannot run here.
-    cmake --workflow --preset windows-x86
-    # Its 64-bit twin from the same sources, tested under Wine on a screen of its own.
-    xvfb-run -a -s "-screen 0 1280x1024x24" cmake --workflow --preset windows-x64
+    # On a screen of their own, large enough for the window at 200 %:
+    screen="-screen 0 2560x1600x24"
+    # build/windows-x86/PAGESIFT.exe, tested under Wine's 32-bit side (natively, or under
+    # QEMU where the kernel runs no 32-bit code; the script says which, or why neither).
+    xvfb-run -a -s "$screen" cmake/toolchains/wine32.sh cmake --workflow --preset windows-x86
+    # Its 64-bit twin from the same sources, tested under Wine's 64-bit side.
+    xvfb-run -a -s "$screen" cmake --workflow --preset windows-x64
     ;;
 *)
     echo "usage: $0 run|test|check|windows" >&2

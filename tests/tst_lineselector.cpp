@@ -20,13 +20,19 @@ struct SelectionCase
 
 using Selection = testing::TestWithParam<SelectionCase>;
 
+// Each row through both loops, so that neither goes untested on any build. The vector
+// loop reads 16 bytes, and the one after them, at a time: the long rows put what
+// matters at the edges of those blocks and after the last one.
 TEST_P(Selection, NormalisesThenSelects)
 {
     const auto &c = GetParam();
-    std::string line = c.line;
-    std::int16_t column = -1;
-    EXPECT_EQ(LineSelector::normaliseAndSelect(line, column), c.verdict);
-    EXPECT_EQ(line, c.normalised);
+    for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+        SCOPED_TRACE(loop == LineSelector::Loop::Vector ? "vector loop" : "scalar loop");
+        std::string line = c.line;
+        std::int16_t column = -1;
+        EXPECT_EQ(LineSelector::normaliseAndSelect(line, column, loop), c.verdict);
+        EXPECT_EQ(line, c.normalised);
+    }
 }
 
 const SelectionCase selectionCases[] = {
@@ -57,6 +63,16 @@ const SelectionCase selectionCases[] = {
     // A "/" that opens the line closes no tag: it starts an absolute path.
     {"LeadingSlash", "/images/logo", "/images/logo", Verdict::Selected},
     {"LeadingSlashAfterTab", "\t/x", " /x", Verdict::Selected},
+    {"ExtensionAcrossBlockEdge", "<img src=abcdef.gif>", "<img src=abcdef.gif>", Verdict::Selected},
+    {"ClosingTagAcrossBlockEdge", "Ciao, benvenuti</p> arrivederci a tutti", "Ciao, benvenuti</p> arrivederci a tutti",
+     Verdict::NotSelected},
+    {"OnlyFirstSlashCountsInLongLine", "</a> Benvenuti, andate a x/y oppure no", "</a> Benvenuti, andate a x/y oppure no",
+     Verdict::NotSelected},
+    {"ExtensionAfterTheLastBlock", "un'immagine qui: a.htm", "un'immagine qui: a.htm", Verdict::Selected},
+    {"ExtensionCutShortAtBlockEnd", "una riga corta.bm", "una riga corta.bm", Verdict::NotSelected},
+    {"HighBytesAreNotLettersInLongLine", "lire: a.\xC8TM e basta qui", "lire: a.\xC8TM e basta qui", Verdict::NotSelected},
+    {"TabsInBothLoops", "a\tb\tc\td\te\tf\tg\th\ti\tj\tk", "a b c d e f g h i j k", Verdict::NotSelected},
+    {"TabsAfterASelection", "C:\\\ta\tb\tc\td\te\tf\tg\th\ti", "C:\\ a b c d e f g h i", Verdict::Selected},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases), CaseName());

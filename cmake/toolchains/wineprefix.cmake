@@ -1,7 +1,7 @@
 # Readies the Wine prefix before the Windows tests run, and ends its processes after
-# them (ctest's fixture "wine"):
+# them (ctest's fixture "wine"); or runs one test program at another DPI:
 #   cmake -DENV=/usr/bin/env "-DENVIRONMENT=WINEPREFIX=...|VAR=value..." -DWINE=... -DWINESERVER=...
-#         [-DSTOP=ON] -P wineprefix.cmake
+#         [-DSTOP=ON | -DDPI=144 -DRUN=program.exe] -P wineprefix.cmake
 #
 # Wine's own background processes (services.exe, explorer.exe, winedevice.exe...) start
 # with the first program and inherit its output; started by a test, they keep ctest
@@ -36,6 +36,21 @@ if(STOP)
     return()
 endif()
 
+# Wine reads the DPI from the prefix's registry when a program starts, as Windows does at
+# sign-in: set just before the program, put back to 96 after it. The program is told
+# the DPI in PAGESIFT_DPI; its output is the test's. Without an X display, Wine's null
+# driver has a screen of 1024 x 768, where the window at 144 DPI and more does not fit.
+set(desktop "HKCU\\Control Panel\\Desktop")
+if(DPI AND "$ENV{DISPLAY}" STREQUAL "")
+    message("Not run: no X display to hold the window at ${DPI} DPI")
+    return()
+elseif(DPI)
+    wine(reg add "${desktop}" /v LogPixels /t REG_DWORD /d ${DPI} /f)
+    execute_process(COMMAND ${ENVIRONMENT} PAGESIFT_DPI=${DPI} ${WINE} ${RUN} INPUT_FILE /dev/null RESULT_VARIABLE ignored)
+    wine(reg add "${desktop}" /v LogPixels /t REG_DWORD /d 96 /f)
+    return()
+endif()
+
 # A server from an earlier run may know another X display: start afresh.
 wineserver(-k)
 wineserver(-w)
@@ -50,6 +65,7 @@ string(TIMESTAMP booted "%s")
 # closes, unless its windows are unmanaged. Without any X display it draws on nothing.
 set(key "HKCU\\Software\\Wine")
 wine(reg add "${key}\\X11 Driver" /v Managed /d N /f)
+wine(reg add "${desktop}" /v LogPixels /t REG_DWORD /d 96 /f) # even after a DPI run was cut short
 if("$ENV{DISPLAY}" STREQUAL "")
     wine(reg add "${key}\\Drivers" /v Graphics /d null /f)
     set(display "no X display: the null graphics driver")

@@ -1,6 +1,7 @@
 // The Win32 front end: its controls where the twips say, the focus order, and the
 // events it hands to the window's logic (what the logic then decides is tested once,
-// without any toolkit). Runs under Wine at 96 DPI, where 15 twips make a pixel.
+// without any toolkit). Runs under Wine at 96 DPI, and again at the DPIs ctest names in
+// PAGESIFT_DPI.
 #include "browse/win32/win32filedialogcomponent.h"
 #include "tests/casename.h"
 #include "tests/form1harness.h"
@@ -27,6 +28,13 @@ std::wstring textOf(HWND control)
     wchar_t text[512] = {};
     GetWindowTextW(control, text, 512);
     return text;
+}
+
+// Twips in pixels at the DPI of this run.
+LONG pixels(LONG twips)
+{
+    wchar_t dpi[8] = {};
+    return MulDiv(twips, GetEnvironmentVariableW(L"PAGESIFT_DPI", dpi, 8) ? _wtoi(dpi) : 96, 1440);
 }
 
 std::wstring className(HWND control)
@@ -84,10 +92,10 @@ TEST_P(Layout, EachControlAtItsTwips)
     RECT place{};
     GetWindowRect(control, &place);
     MapWindowPoints(nullptr, window.form->window(), reinterpret_cast<POINT *>(&place), 2);
-    EXPECT_EQ(place.left, c.twips.left / 15);
-    EXPECT_EQ(place.top, c.twips.top / 15);
-    EXPECT_EQ(place.right - place.left, c.twips.width / 15);
-    EXPECT_EQ(place.bottom - place.top, c.twips.height / 15);
+    EXPECT_EQ(place.left, pixels(c.twips.left));
+    EXPECT_EQ(place.top, pixels(c.twips.top));
+    EXPECT_EQ(place.right - place.left, pixels(c.twips.width));
+    EXPECT_EQ(place.bottom - place.top, pixels(c.twips.height));
     const wchar_t *classes[] = {L"Static", L"Edit", L"Button", L"SysListView32"};
     EXPECT_EQ(className(control), classes[static_cast<int>(c.kind)]);
     const std::wstring caption(c.caption.begin(), c.caption.end());
@@ -101,7 +109,7 @@ TEST_P(Layout, EachControlAtItsTwips)
         GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
         SelectObject(screen, previous);
         ReleaseDC(control, screen);
-        EXPECT_LE(extent.cx, c.twips.width / 15);
+        EXPECT_LE(extent.cx, pixels(c.twips.width));
     }
     // One font for every control.
     EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), SendMessageW(window.control("Text1"), WM_GETFONT, 0, 0));
@@ -117,8 +125,8 @@ TEST(Win32Form1, FrameTitleAndStartUp)
     const HWND form = window.form->window();
     RECT client{};
     GetClientRect(form, &client);
-    EXPECT_EQ(client.right, Form1Layout::ClientWidth / 15);
-    EXPECT_EQ(client.bottom, Form1Layout::ClientHeight / 15);
+    EXPECT_EQ(client.right, pixels(Form1Layout::ClientWidth));
+    EXPECT_EQ(client.bottom, pixels(Form1Layout::ClientHeight));
     EXPECT_EQ(textOf(form), std::wstring(Form1Layout::Title.begin(), Form1Layout::Title.end()));
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW)); // resizable, all boxes
@@ -239,7 +247,7 @@ TEST_P(Drop, SetsTheFieldAsTheBrowseDoes)
     const auto &c = GetParam();
     Window window;
     SendMessageW(window.form->window(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(dropOf({c.at.x / 15, c.at.y / 15}, c.files)), 0);
+                 reinterpret_cast<WPARAM>(dropOf({pixels(c.at.x), pixels(c.at.y)}, c.files)), 0);
     EXPECT_EQ(textOf(window.control("Text1")), c.text1);
     EXPECT_EQ(textOf(window.control("Text2")), c.text2);
 }
