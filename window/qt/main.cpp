@@ -1,6 +1,7 @@
 #include "appinfo.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qttranslation.h"
+#include "platform/posix/posixsignals.h"
 #include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
@@ -29,6 +30,8 @@ bool displayAvailable()
 
 int main(int argc, char *argv[])
 {
+    // Before the first word on standard error, which may be a file past `ulimit -f`.
+    PosixSignals::ignoreFileSignals();
     if (!displayAvailable()) {
         std::fputs("PAGESIFT: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n",
                    stderr);
