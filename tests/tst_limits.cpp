@@ -258,6 +258,9 @@ const LimitCase limitCases[] = {
     // The list cannot hold the records: out of memory, not a crash, and the list gives
     // back the room it set aside so the window can still paint.
     {"AddressSpaceLimit", selectedLines(3000, 32000), addressSpaceAbove(128u << 20), Failure::OutOfMemory, true},
+    // So little room above the window that the list's reserve is nearly all of it.
+    {"AddressSpaceJustAboveTheWindow", selectedLines(3000, 32000), addressSpaceAbove(48u << 20),
+     Failure::OutOfMemory, true},
     // A report on a file system of 1 MiB that fills up half-way.
     {"SmallFileSystem", selectedLines(20000, 100), onSmallFileSystem("size=1m"), Failure::DiskFull, true},
     // The disk fills up while the records found before an overflow are written: the

@@ -4,7 +4,7 @@
 #include "platform/posix/posixfailure.h"
 #include "platform/posix/posixinputfile.h"
 #include "platform/posix/posixoutputfile.h"
-#include "platform/posix/posixsignals.h"
+#include "platform/posix/posixstartup.h"
 
 #include <cerrno>
 #include <memory>
@@ -85,7 +85,7 @@ FileLayer::Opened<OutputFile> PosixFileLayer::openOutput(std::u16string_view nam
 {
     // The program ignores them from its first line; whoever else opens a report here,
     // a test or a benchmark, gets EFBIG and EPIPE as values too.
-    PosixSignals::ignoreFileSignals();
+    PosixStartup::ignoreFileSignals();
     const auto path = FileNameCodec::encode(name);
     if (!path)
         return {nullptr, Failure::of(Failure::BadFileName)};
