@@ -1,4 +1,5 @@
 #include "browse/qt/qtfiledialogcomponent.h"
+#include "platform/filenamecodec.h"
 #include "tests/scratchfolder.h"
 
 #include <QComboBox>
@@ -21,6 +22,8 @@ private slots:
     void choosingGivesTheFullName();
     void cancellingGivesNoName();
     void typingANewNameIsAccepted();
+    void namesQtCannotDecode_data();
+    void namesQtCannotDecode();
     void opensInItsFolderWithTheFilterApplied_data();
     void opensInItsFolderWithTheFilterApplied();
     void allFilesIsOfferedAfterTheGivenFilter();
@@ -146,6 +149,39 @@ void TestFileDialog::typingANewNameIsAccepted()
         static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it; QDialog's is public
     });
     QCOMPARE(chosen, QString::fromStdString(folder.path("report.ht3")));
+}
+
+void TestFileDialog::namesQtCannotDecode_data()
+{
+    QTest::addColumn<QByteArrayList>("files"); // the first is chosen
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("traced back to its file") << QByteArrayList{"r\xE9.htm", "r.htm"} << false;
+    QTest::newRow("two that show alike are refused") << QByteArrayList{"r\xE9.htm", "r\xFF.htm"} << true;
+}
+
+// Qt shows a name that is not UTF-8 with U+FFFD; the dialog gives back the very file.
+void TestFileDialog::namesQtCannotDecode()
+{
+    QFETCH(QByteArrayList, files);
+    QFETCH(bool, refused);
+    ScratchFolder folder;
+    for (const QByteArray &name : files)
+        folder.write(name.toStdString(), "x");
+    const std::string chosen = folder.path(files[0].toStdString());
+    QtFileDialogComponent component;
+    component.setFileNameProperty((QString::fromStdString(folder.path("")) + "*.HTM").toStdU16String());
+    std::int16_t failure = 0;
+    QString given;
+    try {
+        given = show(component, [&](QFileDialog &dialog) {
+            dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(chosen)));
+            static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it; QDialog's is public
+        });
+    } catch (const FileDialogComponent::Refused &refusal) {
+        failure = refusal.failure.number;
+    }
+    QCOMPARE(failure, refused ? 52 : 0);
+    QCOMPARE(given, refused ? QString() : QString::fromStdU16String(FileNameCodec::decode(chosen)));
 }
 
 void TestFileDialog::opensInItsFolderWithTheFilterApplied_data()
