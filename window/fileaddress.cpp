@@ -3,21 +3,26 @@
 #include "platform/filenamecodec.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
+
+// ASCII only: the toolkit sets the user's locale, in which other bytes may have cases.
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameLetters(std::string_view text, std::string_view lower)
 {
     return std::equal(text.begin(), text.end(), lower.begin(), lower.end(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                      [](char a, char b) { return lowerAscii(a) == b; });
 }
 
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    c = lowerAscii(c);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
