@@ -731,8 +731,6 @@ void TestForm1::drop_data()
         << "Text2" << QStringList{} << "altro" << any << true << before1 << before2 + "altro";
     QTest::newRow("text on the window changes nothing")
         << "Command1" << QStringList{} << "altro" << any << false << before1 << before2;
-    QTest::newRow("another machine's file is no local file")
-        << "Text1" << QStringList{"file://example.com/etc/passwd"} << "" << any << false << before1 << before2;
     QTest::newRow("a NUL is refused with a beep")
         << "Text1" << QStringList{"file:///tmp/a%00b.htm"} << "" << any << true << before1 << before2;
     QTest::newRow("a name that is not UTF-8 comes whole") << "Text2" << QStringList{"file:///tmp/r%E9.txt"} << ""
