@@ -47,6 +47,8 @@ BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::
         if (isBlank(trimSpaces(std::u16string_view(result))))
             return {};
         return {std::move(result), std::nullopt};
+    } catch (const FileDialogComponent::Refused &refused) {
+        return {std::nullopt, refused.failure};
     } catch (const std::exception &error) {
         Failure failure = Failure::of(Failure::ComponentError);
         if (*error.what())

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -8,7 +11,8 @@
 // pattern in and the chosen name out, a filter property ("description|pattern"), and
 // one operation that shows the dialog and returns when the user has closed it.
 //
-// Any member may throw (std::exception) when the dialog cannot do what is asked.
+// Any member may throw (std::exception) when the dialog cannot do what is asked;
+// FileDialogComponent::Refused when the program's own failures name why.
 class FileDialogComponent
 {
 public:
@@ -22,4 +26,11 @@ public:
     // 1 shows a dialog in which the user picks an existing file or types a new name.
     // A cancelled dialog leaves FileNameProperty empty.
     virtual void ShowOperation(std::int16_t action) = 0;
+
+    // A chosen name that cannot be given back as the file it names.
+    struct Refused : std::runtime_error
+    {
+        explicit Refused(const Failure &why) : std::runtime_error(why.description), failure(why) {}
+        Failure failure;
+    };
 };

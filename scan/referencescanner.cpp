@@ -102,11 +102,18 @@ std::optional<Failure> ReferenceScanner::scanFiles(std::u16string_view inputName
             return output.file->close();
 
         // The records found before the failure stay, whole, and the list shows exactly
-        // those the report holds.
-        (void)report.flush();
+        // those the report holds. When writing them out fails too (a full disk), that is
+        // the failure to name: it is the one that lost records. So is failing to cut off a
+        // torn record, or to close the report, after which the report is not what the
+        // list shows.
+        if (auto lost = report.flush())
+            failure = lost;
         const std::size_t kept = std::min(report.recordsWritten(), sink.listed());
-        (void)report.keepRecords(kept);
+        if (auto torn = report.keepRecords(kept))
+            failure = torn;
         m_view.keepRecords(kept);
+        if (auto unclosed = output.file->close())
+            failure = unclosed;
         return failure;
     } catch (const std::bad_alloc &) {
         return Failure::of(Failure::OutOfMemory);

@@ -3,10 +3,14 @@
 #include "tests/casename.h"
 #include "tests/form1harness.h"
 #include "tests/memoryfilelayer.h"
+#include "platform/filenamecodec.h"
+#include "window/fileaddress.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +24,7 @@ struct DropCase
     std::u16string path;
     std::u16string expected1;
     std::u16string expected2;
+    bool refused = false; // with a beep
 };
 
 using DroppedFile = testing::TestWithParam<DropCase>;
@@ -43,7 +48,8 @@ TEST_P(DroppedFile, SetsTheFieldAsTheBrowseDoes)
     EXPECT_EQ(dropped.view.text2, row.expected2);
     EXPECT_EQ(dropped.view.text1, browsed.view.text1);
     EXPECT_EQ(dropped.view.text2, browsed.view.text2);
-    EXPECT_TRUE(dropped.feedback.events.empty());
+    EXPECT_EQ(dropped.feedback.events, row.refused ? std::vector<std::string>{"beep"} : std::vector<std::string>{});
+    EXPECT_EQ(browsed.feedback.events, dropped.feedback.events);
 }
 
 const DropCase dropCases[] = {
@@ -53,8 +59,47 @@ const DropCase dropCases[] = {
     {"TheSamePageAgainKeepsTheOutputName", Field::Text1, u"/srv/home.htm", u"/srv/home.htm", u"/srv/home.htm",
      u"mine.txt"},
     {"BlankPathChangesNothing", Field::Text1, u"a.htm", u"  ", u"a.htm", u"mine.txt"},
+    {"TrailingSpaceIsRefused", Field::Text1, u"a.htm", u"/srv/notes.txt ", u"a.htm", u"mine.txt", true},
+    {"LeadingSpaceIsRefused", Field::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", true},
+    {"NulIsRefused", Field::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt", true},
+    {"LongerThanAFieldIsRefused", Field::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm", u"mine.txt", true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Form1, DroppedFile, testing::ValuesIn(dropCases), CaseName());
+
+// What the file manager offers, as the local name it stands for.
+struct AddressCase
+{
+    const char *name;
+    std::string address;
+    std::optional<std::u16string> local;
+};
+
+using DroppedAddress = testing::TestWithParam<AddressCase>;
+
+TEST_P(DroppedAddress, NamesALocalFileOrNothing)
+{
+    EXPECT_EQ(FileAddress::localName(GetParam().address), GetParam().local);
+}
+
+const AddressCase addressCases[] = {
+    {"EmptyHost", "file:///tmp/a.htm", u"/tmp/a.htm"},
+    {"Localhost", "file://LocalHost/tmp/a.htm", u"/tmp/a.htm"},
+    {"EscapedUtf8AndSpace", "file:///tmp/%C3%A9%20b.htm", u"/tmp/\u00E9 b.htm"},
+    {"BytesNotUtf8", "file:///tmp/r%E9%ff%ED%A0%80.htm", u"/tmp/r\xDCE9\xDCFF\xDCED\xDCA0\xDC80.htm"},
+    {"AnotherMachine", "file://evil.example.com/etc/passwd", std::nullopt},
+    {"RelativePath", "file:relative.htm", std::nullopt},
+    {"WindowsShare", "file:////server/share/a.htm", std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Drop, DroppedAddress, testing::ValuesIn(addressCases), CaseName());
+
+// Stand-ins that would spell another name, and surrogates that stand for no byte, have
+// no file.
+TEST(FileNames, ThatNoFileCanHaveAreRefused)
+{
+    for (const std::u16string name : {u"\xDCC3\xDCA9", u"a\xDC41", u"\xD800x", u"\xDFFF"})
+        EXPECT_EQ(FileNameCodec::encode(name), std::nullopt);
+}
 
 } // namespace

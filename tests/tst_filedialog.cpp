@@ -1,4 +1,5 @@
 #include "browse/qt/qtfiledialogcomponent.h"
+#include "platform/filenamecodec.h"
 #include "tests/scratchfolder.h"
 
 #include <QComboBox>
@@ -21,6 +22,7 @@ private slots:
     void choosingGivesTheFullName();
     void cancellingGivesNoName();
     void typingANewNameIsAccepted();
+    void namesQtCannotDecodeLeadToTheirFile();
     void opensInItsFolderWithTheFilterApplied_data();
     void opensInItsFolderWithTheFilterApplied();
     void allFilesIsOfferedAfterTheGivenFilter();
@@ -146,6 +148,25 @@ void TestFileDialog::typingANewNameIsAccepted()
         static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it; QDialog's is public
     });
     QCOMPARE(chosen, QString::fromStdString(folder.path("report.ht3")));
+}
+
+// Qt shows a byte that is not UTF-8 as U+FFFD: the dialog gives back the very file, or
+// refuses the name once two files show alike.
+void TestFileDialog::namesQtCannotDecodeLeadToTheirFile()
+{
+    ScratchFolder folder;
+    const std::string page = folder.write("r\xE9.htm", "x");
+    QtFileDialogComponent component;
+    const auto choose = [&] {
+        component.setFileNameProperty((QString::fromStdString(folder.path("")) + "*.HTM").toStdU16String());
+        return show(component, [&](QFileDialog &dialog) {
+            dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(page)));
+            static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it; QDialog's is public
+        });
+    };
+    QCOMPARE(choose(), QString::fromStdU16String(FileNameCodec::decode(page)));
+    folder.write("r\xFF.htm", "x");
+    QVERIFY_THROWS_EXCEPTION(FileDialogComponent::Refused, choose());
 }
 
 void TestFileDialog::opensInItsFolderWithTheFilterApplied_data()

@@ -6,6 +6,7 @@
 #include "tests/recordingfeedback.h"
 #include "tests/scratchfolder.h"
 
+#include "platform/filenamecodec.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/recordlistmodel.h"
 
@@ -56,9 +57,9 @@ public:
 
     void scan(const std::string &input, const std::string &output)
     {
-        // Text1 first: changing it empties Text2.
-        form.findChild<QLineEdit *>("Text1")->setText(QString::fromStdString(input));
-        form.findChild<QLineEdit *>("Text2")->setText(QString::fromStdString(output));
+        // Text1 first: changing it empties Text2. Names as a drop or the dialog gives them.
+        form.findChild<QLineEdit *>("Text1")->setText(QString::fromStdU16String(FileNameCodec::decode(input)));
+        form.findChild<QLineEdit *>("Text2")->setText(QString::fromStdU16String(FileNameCodec::decode(output)));
         feedback.events.clear();
         QTest::mouseClick(scanButton(), Qt::LeftButton);
     }
@@ -277,7 +278,7 @@ const HostileCase hostileCases[] = {
          return earlierReport(folder, hold);
      },
      75, 5.0, 16 * 1024},
-    // A socket cannot even be opened as a file.
+    // A socket cannot even be opened as a file, nor a FIFO without a reader for writing.
     {"SocketAsInput",
      [](const ScratchFolder &folder, std::string &input) {
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -292,7 +293,22 @@ const HostileCase hostileCases[] = {
          input = path;
          return earlierReport(folder, holding(fd));
      },
-     57, 5.0, 16 * 1024},
+     75, 5.0, 16 * 1024},
+    {"FifoWithNoReaderAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         const auto fifo = folder.path("report.fifo");
+         return Unwritable{::mkfifo(fifo.c_str(), 0600) == 0 ? fifo : "", {}};
+     },
+     75, 5.0, 16 * 1024},
+    // A page named in bytes that are not UTF-8 (copied from an old Windows disk) is
+    // found, read and its records written.
+    {"PageNameNotUtf8",
+     [](const ScratchFolder &folder, std::string &input) {
+         input = folder.write("r\xE9\xFF\xC3.htm", GoodPage);
+         return Unwritable{"/dev/full", {}};
+     },
+     61, 5.0, 16 * 1024},
     {"FifoWithIdleReaderAsOutput",
      [](const ScratchFolder &folder, std::string &input) {
          goodInput(folder, input);

@@ -106,9 +106,17 @@ std::optional<std::u16string> Form1::browse(Field field)
     return std::move(outcome.fieldText);
 }
 
-// A name chosen in the dialog or dropped on a field.
+// A name chosen in the dialog or dropped on a field. It goes in only as the very file
+// it names, else a beep and the field stays as it was: the scan trims the names, so
+// one that begins or ends with a space would reach another file ("notes.txt " is not
+// "notes.txt" on Linux); a NUL would cut it short, and a field would cut a longer one.
 void Form1::takeName(Field field, std::u16string_view name)
 {
+    if (name.size() > FieldLength || name.find(u'\0') != std::u16string_view::npos || name.front() == u' ' ||
+        name.back() == u' ') {
+        m_feedback.beep();
+        return;
+    }
     m_view.setText(field, name);
     // A new input name has already emptied the output name, so the rule derives it
     // from the chosen page; the same name again keeps the output name as it is.

@@ -41,9 +41,10 @@ public:
     // A file dropped from the file manager on a field: the field takes its local path
     // exactly as when the browse dialog returns it, so a drop on Text1 derives the
     // output name afresh. A drop anywhere else on the window counts as one on Text1; of
-    // several files the first local one counts. The front end calls this only for a
-    // drop that holds a local file, and accepts it as a copy or a link, never as a move,
-    // after which the file manager could delete the file. A blank path changes nothing.
+    // several files the first local one counts (FileAddress tells which are). The front
+    // end calls this only for a drop that holds a local file, and accepts it as a copy
+    // or a link, never as a move, after which the file manager could delete the file.
+    // A blank path changes nothing; one the field cannot take whole is refused.
     void dropFile(Form1View::Field field, std::u16string_view localPath);
 
     // The events as a front end receives them from its controls, routed to the
@@ -52,6 +53,9 @@ public:
     void textChanged(Form1View::Field field);
     void focusLost(Form1View::Field field);
     void click(std::string_view button);
+
+    // The most a name field holds, in UTF-16 units.
+    static constexpr std::size_t FieldLength = 32767;
 
     const RecordStore &records() const { return m_records; }
 

@@ -24,14 +24,14 @@ void RecordStore::clear()
     m_chunks.clear();
     m_currentUsed = 0;
     m_records.clear();
-    // From the system, not from the list's memory: it is no part of any record.
-    if (!m_reserve)
-        m_reserve = ::operator new(ReserveSize, std::nothrow);
 }
 
 void RecordStore::append(std::string_view record)
 {
     try {
+        // From the system, not from the list's memory: it is no part of any record.
+        if (!m_reserve)
+            m_reserve = ::operator new(ReserveSize);
         store(record);
     } catch (const std::bad_alloc &) {
         ::operator delete(m_reserve);

@@ -1,5 +1,8 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 
+#include "browse/shownname.h"
+#include "platform/posix/posixfilelayer.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -87,6 +90,12 @@ void QtFileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dia
         aboutToShow(dialog);
     // A cancelled dialog gives back no name, so the field keeps its text.
     m_fileName.clear();
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        m_fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    // Qt shows each byte of a name that is not UTF-8 as U+FFFD: traced back to its file,
+    // or refused when it cannot be, never left to reach another.
+    const auto exact = ShownName::resolve(toU16(dialog.selectedFiles().constFirst()), PosixFileLayer::namesIn);
+    if (!exact)
+        throw Refused(Failure::of(Failure::BadFileName));
+    m_fileName = toQString(*exact);
 }

@@ -30,9 +30,13 @@ Failure PosixFailure::fromErrno(int error, const std::string &path)
     case EROFS:
     case ETXTBSY:
         return Failure::of(Failure::PermissionDenied);
+    // What the layer refuses to open (folders, pipes, sockets, terminals) gives the same
+    // number whether the kernel or the layer refuses it: ENXIO is a FIFO with no reader,
+    // a socket, or /dev/tty without a controlling terminal.
     case EISDIR:
     case ELOOP:
     case EAGAIN:
+    case ENXIO:
         return Failure::of(Failure::PathFileAccessError);
     case ENAMETOOLONG:
     case EINVAL:

@@ -1,68 +1,24 @@
 #include "platform/posix/posixfilelayer.h"
 
+#include "platform/filenamecodec.h"
 #include "platform/posix/posixfailure.h"
 #include "platform/posix/posixinputfile.h"
 #include "platform/posix/posixoutputfile.h"
+#include "platform/posix/posixstartup.h"
 
 #include <cerrno>
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
-
-// The name as the kernel takes it. A NUL would silently cut the name short and a lone
-// surrogate has no UTF-8 form, so both make the name invalid.
-std::optional<std::string> toUtf8(std::u16string_view name)
-{
-    std::string bytes;
-    bytes.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char32_t c = name[i];
-        if (c == 0)
-            return std::nullopt;
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c > 0xDBFF || i + 1 == name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF)
-                return std::nullopt;
-            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00u);
-        }
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | (c >> 6));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            bytes += static_cast<char>(0xE0 | (c >> 12));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | (c >> 18));
-            bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return bytes;
-}
-
-// A report past the process's file-size limit, or a pipe that lost its reader, would
-// end the program with a signal and no word; ignored, they come back from write() as
-// EFBIG and EPIPE, which the scan reports. The program has no other use for them.
-void ignoreFileSignals()
-{
-    static const bool ignored = [] {
-        ::signal(SIGPIPE, SIG_IGN);
-        ::signal(SIGXFSZ, SIG_IGN);
-        return true;
-    }();
-    (void)ignored;
-}
 
 struct Descriptor
 {
@@ -111,7 +67,7 @@ std::optional<Failure> judge(int fd, short readiness, Judged &judged)
 
 FileLayer::Opened<InputFile> PosixFileLayer::openInput(std::u16string_view name)
 {
-    const auto path = toUtf8(name);
+    const auto path = FileNameCodec::encode(name);
     if (!path)
         return {nullptr, Failure::of(Failure::BadFileName)};
     Descriptor fd{::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
@@ -127,8 +83,10 @@ FileLayer::Opened<InputFile> PosixFileLayer::openInput(std::u16string_view name)
 
 FileLayer::Opened<OutputFile> PosixFileLayer::openOutput(std::u16string_view name)
 {
-    ignoreFileSignals();
-    const auto path = toUtf8(name);
+    // The program ignores them from its first line; whoever else opens a report here,
+    // a test or a benchmark, gets EFBIG and EPIPE as values too.
+    PosixStartup::ignoreFileSignals();
+    const auto path = FileNameCodec::encode(name);
     if (!path)
         return {nullptr, Failure::of(Failure::BadFileName)};
     // No O_TRUNC: the scan empties the file only once it knows it is not the page.
@@ -147,4 +105,18 @@ FileLayer &FileLayer::system()
 {
     static PosixFileLayer layer;
     return layer;
+}
+
+std::optional<std::vector<std::u16string>> PosixFileLayer::namesIn(std::u16string_view folder)
+{
+    const auto path = FileNameCodec::encode(folder);
+    if (!path)
+        return std::nullopt;
+    std::unique_ptr<DIR, int (*)(DIR *)> entries(::opendir(path->c_str()), ::closedir);
+    if (!entries)
+        return std::nullopt;
+    std::vector<std::u16string> names;
+    while (const dirent *entry = ::readdir(entries.get()))
+        names.push_back(FileNameCodec::decode(entry->d_name));
+    return names;
 }

@@ -256,6 +256,8 @@ const DropCase dropCases[] = {
     {"OnText1", {2000, 150}, {L"C:\\site\\home.htm"}, L"C:\\site\\home.htm", L"C:\\site\\home.ht3"},
     {"OnText2", {2000, 600}, {L"C:\\site\\report.txt"}, L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM", L"C:\\site\\report.txt"},
     {"OnTheListCountsForText1", {3000, 4000}, {L"D:\\a.htm", L"D:\\b.htm"}, L"D:\\a.htm", L"D:\\a.ht3"},
+    {"EndingInASpaceIsRefused", {2000, 150}, {L"C:\\site\\home.htm "}, L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM",
+     L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Win32Form1, Drop, testing::ValuesIn(dropCases), CaseName());

@@ -1,10 +1,12 @@
 #include "appinfo.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qttranslation.h"
+#include "platform/posix/posixstartup.h"
 #include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,12 +31,23 @@ bool displayAvailable()
 
 int main(int argc, char *argv[])
 {
+    // Before the first word on standard error, which may be a file past `ulimit -f`,
+    // and before the first thread.
+    PosixStartup::ignoreFileSignals();
+    PosixStartup::shareOneHeap();
     if (!displayAvailable()) {
         std::fputs("PAGESIFT: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n",
                    stderr);
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    // Qt's painter shares large fills among the global thread pool's threads and waits
+    // for them; a thread that cannot be started once memory has run out never runs its
+    // share, and the window never paints again. One thread, started now and kept, paints
+    // with whatever memory the list leaves.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
+    QThreadPool::globalInstance()->start([] {});
     installQtItalian(app);
     // The desktop matches the window to its entry and icon by these.
     QApplication::setApplicationName(AppInfo::applicationName);

@@ -3,6 +3,7 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filelayer.h"
 #include "platform/userfeedback.h"
+#include "window/fileaddress.h"
 #include "window/form1layout.h"
 #include "window/listmenu.h"
 #include "window/qt/copiedrecords.h"
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -42,14 +44,15 @@ QRect pixels(const Layout::Twips &twips)
             Layout::pixels(twips.width, Layout::LogicalDpi), Layout::pixels(twips.height, Layout::LogicalDpi)};
 }
 
-// The first file of a drag that names one on this machine; empty when there is none.
-QString firstLocalFile(const QMimeData &data)
+// The first file of a drag that names one on this machine; nothing when there is none.
+std::optional<std::u16string> firstLocalFile(const QMimeData &data)
 {
     for (const QUrl &url : data.urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            return url.toLocalFile();
+        const QByteArray address = url.toEncoded();
+        if (auto name = FileAddress::localName({address.constData(), static_cast<std::size_t>(address.size())}))
+            return name;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -256,21 +259,21 @@ bool QtForm1::dragFiles(QDropEvent *event, Field target)
 {
     if (!event->mimeData()->hasUrls())
         return false;
-    const QString path = firstLocalFile(*event->mimeData());
+    const auto path = firstLocalFile(*event->mimeData());
     // Only the name is taken: a drop accepted as a move could make the file manager
     // delete the file.
     const Qt::DropActions possible = event->possibleActions();
     const Qt::DropAction action = possible & Qt::CopyAction   ? Qt::CopyAction
                                   : possible & Qt::LinkAction ? Qt::LinkAction
                                                               : Qt::IgnoreAction;
-    if (path.isEmpty() || action == Qt::IgnoreAction) {
+    if (!path || action == Qt::IgnoreAction) {
         event->ignore();
         return true;
     }
     event->setDropAction(action);
     event->accept();
     if (event->type() == QEvent::Drop)
-        m_form.dropFile(target, path.toStdU16String());
+        m_form.dropFile(target, *path);
     return true;
 }
 
