@@ -110,20 +110,29 @@ void clickToPaint(benchmark::State &state)
     state.counters["beyond_scan_ms"] = (total / static_cast<double>(state.iterations()) - bare) * 1e3;
 }
 
-void copyAll(benchmark::State &state, const fs::path &page, int records)
+// An active window that has just scanned `page` and painted its list; false, with the
+// reason given to the benchmark, when it could not.
+bool scanned(benchmark::State &state, QtForm1 &form, WindowDriver &driver, const fs::path &page)
 {
-    SilentFeedback feedback;
-    QtForm1 form(feedback);
     form.show();
     form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form)) {
         state.SkipWithError("the window never became active");
-        return;
+        return false;
     }
-    WindowDriver driver(form);
     fs::remove(g_files.output);
     driver.setNames(page.string(), g_files.output.string());
     driver.clickAndWaitForPaint();
+    return true;
+}
+
+void copyAll(benchmark::State &state, const fs::path &page, int records)
+{
+    SilentFeedback feedback;
+    QtForm1 form(feedback);
+    WindowDriver driver(form);
+    if (!scanned(state, form, driver, page))
+        return;
     if (driver.rows() != records) {
         state.SkipWithError("the scan did not list the page's records");
         return;
@@ -146,15 +155,9 @@ void tooltip(benchmark::State &state, const fs::path &page)
 {
     SilentFeedback feedback;
     QtForm1 form(feedback);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
-        state.SkipWithError("the window was never shown");
-        return;
-    }
     WindowDriver driver(form);
-    fs::remove(g_files.output);
-    driver.setNames(page.string(), g_files.output.string());
-    driver.clickAndWaitForPaint();
+    if (!scanned(state, form, driver, page))
+        return;
     for (auto _ : state) {
         const auto start = Clock::now();
         const bool shown = driver.showFirstRowsTooltip();
