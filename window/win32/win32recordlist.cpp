@@ -192,7 +192,11 @@ void Win32RecordList::showMenu(POINT at)
 void Win32RecordList::run(ListMenu::Command command)
 {
     if (command == ListMenu::Command::SelectAll) {
+        // Painted once when done: some list views redraw every row as it is selected.
+        SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
         ListView_SetItemState(m_list, -1, LVIS_SELECTED, LVIS_SELECTED);
+        SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(m_list, nullptr, FALSE);
     } else {
         copySelection();
     }
