@@ -1,5 +1,7 @@
 #include "window/recordtext.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -14,40 +16,13 @@ constexpr char16_t Cp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
 bool isUtf8(std::string_view bytes)
 {
-    const auto *at = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = at + bytes.size();
-    while (at != end) {
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
+    char32_t c = 0;
+    for (std::size_t length = 0; !bytes.empty(); bytes.remove_prefix(length)) {
+        length = Utf8::sequence(bytes, c);
+        if (length == 0)
             return false;
-        }
-        if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high)
-            return false;
-        for (std::size_t i = 2; i < length; ++i) {
-            if (at[i] < 0x80 || at[i] > 0xBF)
-                return false;
-        }
-        at += length;
     }
     return true;
 }
@@ -102,24 +77,11 @@ bool visit(std::string_view record, std::size_t limit, Out out)
         }
         return true;
     }
-    while (at != end) {
-        char32_t c = *at;
-        std::size_t length = 1;
-        if (c >= 0xF0) {
-            c &= 0x07;
-            length = 4;
-        } else if (c >= 0xE0) {
-            c &= 0x0F;
-            length = 3;
-        } else if (c >= 0xC0) {
-            c &= 0x1F;
-            length = 2;
-        }
-        for (std::size_t i = 1; i < length; ++i)
-            c = (c << 6) | (at[i] & 0x3Fu);
+    char32_t c = 0;
+    for (std::size_t length = 0; !record.empty(); record.remove_prefix(length)) {
+        length = Utf8::sequence(record, c);
         if (!emit(c))
             return false;
-        at += length;
     }
     return true;
 }
