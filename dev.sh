@@ -2,8 +2,8 @@
 # One entry point for a fresh clone: installs the Debian packages that are missing,
 # builds, then opens the window (run), runs the whole test suite (test), runs it again
 # under the address and undefined-behaviour sanitizers and fuzzes the scan for a minute
-# (check), or cross-builds PAGESIFT.exe for Windows and runs its tests under Wine
-# (windows).
+# (check), cross-builds PAGESIFT.exe for Windows and runs its tests under Wine
+# (windows), or measures the tests by the faults they catch (mutate).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -86,8 +86,14 @@ windows)
     # Its 64-bit twin from the same sources, tested under Wine's 64-bit side.
     xvfb-run -a -s "$screen" cmake --workflow --preset windows-x64
     ;;
+mutate)
+    # Developer's tool, too slow for CI: plants faults in a private copy of the sources.
+    install_missing -- "${packages[@]}"
+    shift
+    exec python3 tools/mutate.py "$@"
+    ;;
 *)
-    echo "usage: $0 run|test|check|windows" >&2
+    echo "usage: $0 run|test|check|windows|mutate [--every N] [FILE...]" >&2
     exit 2
     ;;
 esac
