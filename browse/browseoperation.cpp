@@ -1,12 +1,12 @@
 #include "browse/browseoperation.h"
 
+#include "platform/sixteenbit.h"
 #include "scan/blanktext.h"
 #include "browse/filedialogcomponent.h"
 #include "scan/scanrecord.h"
 
 #include <cstdint>
 #include <exception>
-#include <limits>
 
 std::optional<std::u16string_view> BrowseOperation::directoryPart(std::u16string_view name)
 {
@@ -18,7 +18,7 @@ std::optional<std::u16string_view> BrowseOperation::directoryPart(std::u16string
     for (auto at = remainder.find_first_of(u"\\/"); at != std::u16string_view::npos;
          at = remainder.find_first_of(u"\\/")) {
         const std::size_t length = at + 1;
-        if (length > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max() - total))
+        if (length > static_cast<std::size_t>(SixteenBitLimit - total))
             return std::nullopt;
         lastPiece = remainder.substr(0, length);
         remainder.remove_prefix(length);

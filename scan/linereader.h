@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/failure.h"
+#include "platform/sixteenbit.h"
 
 #include <cstddef>
 #include <optional>
@@ -20,7 +21,7 @@ class LineReader
 {
 public:
     static constexpr std::size_t DefaultBlockSize = 256 * 1024;
-    static constexpr std::size_t MaxLineLength = 32767;
+    static constexpr std::size_t MaxLineLength = SixteenBitLimit;
 
     enum class Status {
         Line,    // line() holds the next line

@@ -35,6 +35,37 @@ constexpr std::uint32_t foldedKey(char a, char b, char c)
         | (static_cast<std::uint32_t>(static_cast<unsigned char>(c) | 0x20u) << 16);
 }
 
+// Folding with 0x20 is exact, and a signed byte comparison can bound the first letter,
+// only while every listed extension is a "." and three ASCII letters.
+constexpr bool lettersAfterADot()
+{
+    for (const auto extension : LineSelector::ReferenceExtensions) {
+        if (extension.size() != 4 || extension[0] != '.')
+            return false;
+        for (const char c : extension.substr(1))
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+                return false;
+    }
+    return true;
+}
+static_assert(lettersAfterADot(), "the case folding and the vector loop's letter range assume letters");
+
+// The lowest and highest first letter of the listed extensions, in lower case: the
+// vector loop looks at a "." only when the byte after it is in this range.
+struct LetterRange
+{
+    char low, high;
+};
+constexpr LetterRange FirstLetters = [] {
+    LetterRange range{'z', 'a'};
+    for (const auto extension : LineSelector::ReferenceExtensions) {
+        const char c = static_cast<char>(extension[1] | 0x20);
+        range.low = std::min(range.low, c);
+        range.high = std::max(range.high, c);
+    }
+    return range;
+}();
+
 constexpr std::array<std::uint32_t, LineSelector::ReferenceExtensions.size()> ExtensionKeys = [] {
     std::array<std::uint32_t, LineSelector::ReferenceExtensions.size()> keys{};
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -71,16 +102,16 @@ public:
         const __m128i slash = _mm_set1_epi8('/');
         const __m128i dot = _mm_set1_epi8('.');
         const __m128i caseBit = _mm_set1_epi8(0x20);
-        const __m128i beforeB = _mm_set1_epi8('b' - 1);
-        const __m128i afterJ = _mm_set1_epi8('j' + 1);
+        const __m128i beforeFirst = _mm_set1_epi8(static_cast<char>(FirstLetters.low - 1));
+        const __m128i afterLast = _mm_set1_epi8(static_cast<char>(FirstLetters.high + 1));
         // The byte after each one is read too, hence the 17.
         for (; at + 17 <= vectorEnd; at += 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_line + at));
-            // Only a "." followed by one of b..j in either case can start a listed
-            // extension (.BMP .FLH .GIF .HTM .JPG). Text is full of dots followed by a
-            // space; skipping those here saves a mispredicted branch for each. The
-            // comparisons are signed, so bytes from 0x80 up never pass. Read before the
-            // tabs are stored: a tab is no letter either way.
+            // Only a "." followed by a letter in FirstLetters' range, in either case,
+            // can start a listed extension. Text is full of dots followed by a space;
+            // skipping those here saves a mispredicted branch for each. The comparisons
+            // are signed, so bytes from 0x80 up never pass. Read before the tabs are
+            // stored: a tab is no letter either way.
             const __m128i next = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(m_line + at + 1)), caseBit);
             if constexpr (ReplaceTabs) {
                 // Stored whether or not it held a tab: where tabs are common, a branch
@@ -89,7 +120,7 @@ public:
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(m_line + at),
                                  _mm_or_si128(_mm_andnot_si128(tabs, bytes), _mm_and_si128(tabs, space)));
             }
-            const __m128i extensionStart = _mm_and_si128(_mm_cmpgt_epi8(next, beforeB), _mm_cmpgt_epi8(afterJ, next));
+            const __m128i extensionStart = _mm_and_si128(_mm_cmpgt_epi8(next, beforeFirst), _mm_cmpgt_epi8(afterLast, next));
             const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, backslash), _mm_cmpeq_epi8(bytes, slash)),
                                                _mm_and_si128(_mm_cmpeq_epi8(bytes, dot), extensionStart));
             for (auto found = static_cast<unsigned>(_mm_movemask_epi8(marks)); found != 0; found &= found - 1) {

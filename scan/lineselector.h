@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/sixteenbit.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -11,7 +13,7 @@ class LineSelector
 public:
     enum class Verdict { NotSelected, Selected, Overflow };
 
-    static constexpr std::int16_t MaxLength = 32767;
+    static constexpr std::int16_t MaxLength = SixteenBitLimit;
     static constexpr std::array<std::string_view, 5> ReferenceExtensions{
         ".JPG", ".GIF", ".HTM", ".BMP", ".FLH"};
 

@@ -1,11 +1,11 @@
 #include "scan/scanloop.h"
 
+#include "platform/sixteenbit.h"
 #include "scan/lineselector.h"
 #include "scan/recordsink.h"
 #include "scan/scancounters.h"
 #include "scan/scanrecord.h"
 
-#include <limits>
 #include <new>
 #include <string>
 
@@ -24,7 +24,7 @@ std::optional<Failure> ScanLoop::run(ByteSource &source, RecordSink &sink, ScanC
                 return reader.failure();
             // The line is counted before it is judged: line 32,768 overflows the counter
             // even when it is too long as well.
-            if (counters.LineNumber == std::numeric_limits<std::int16_t>::max())
+            if (counters.LineNumber == SixteenBitLimit)
                 return Failure::of(Failure::Overflow);
             ++counters.LineNumber;
             if (status == LineReader::Status::TooLong)

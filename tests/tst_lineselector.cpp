@@ -77,6 +77,32 @@ const SelectionCase selectionCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases), CaseName());
 
+// The vector loop lets a "." through only before certain letters: each listed extension,
+// in either case, at every offset of a 16-byte block, at its last byte and across two
+// blocks, must still select the line in both loops; a letter beside the range must not.
+TEST(Selection, EachExtensionAtEveryOffset)
+{
+    const struct
+    {
+        const char *extension;
+        bool selected;
+    } rows[] = {{".JPG", true}, {".jpg", true}, {".GIF", true}, {".gif", true}, {".HTM", true},
+                {".htm", true}, {".BMP", true}, {".bmp", true}, {".FLH", true}, {".flh", true},
+                {".AMP", false}, {".kpg", false}, {".JPEG", false}};
+    for (const auto &row : rows) {
+        for (std::size_t at = 0; at + 4 <= 40; ++at) {
+            std::string line(40, 'x');
+            line.replace(at, 4, row.extension);
+            for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+                std::int16_t column = 0;
+                EXPECT_EQ(LineSelector::normaliseAndSelect(line, column, loop),
+                          row.selected ? Verdict::Selected : Verdict::NotSelected)
+                    << row.extension << " at " << at << (loop == LineSelector::Loop::Vector ? " (vector)" : " (scalar)");
+            }
+        }
+    }
+}
+
 // Where the 16-bit column walk stops, and when it overflows.
 struct BoundaryCase
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browse/filedialogcomponent.h"
+#include "platform/sixteenbit.h"
 #include "scan/scancounters.h"
 #include "scan/scanview.h"
 #include "window/form1view.h"
@@ -55,7 +56,7 @@ public:
     void click(std::string_view button);
 
     // The most a name field holds, in UTF-16 units.
-    static constexpr std::size_t FieldLength = 32767;
+    static constexpr std::size_t FieldLength = SixteenBitLimit;
 
     const RecordStore &records() const { return m_records; }
 
