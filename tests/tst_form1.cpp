@@ -1,6 +1,6 @@
 #include "window/qt/qtform1.h"
-#include "window/form1layout.h"
 #include "window/recordtext.h"
+#include "tests/designedwindow.h"
 #include "tests/recordingdialog.h"
 #include "tests/recordingfeedback.h"
 #include "window/qt/recordlistmodel.h"
@@ -20,6 +20,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include <map>
 #include <memory>
 
 using Events = std::vector<std::string>;
@@ -201,12 +202,11 @@ void TestForm1::layout_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("twips");
 
-    for (const auto &control : Form1Layout::Controls) {
-        const char *kinds[] = {"QLabel", "QLineEdit", "QPushButton", "QListView"};
-        const auto &[left, top, width, height] = control.twips;
-        QTest::newRow(control.name.data()) << kinds[static_cast<int>(control.kind)]
-                                           << QString::fromStdU16String(std::u16string(control.caption))
-                                           << QRect(left, top, width, height);
+    const std::map<std::string_view, const char *> widgets = {
+        {"label", "QLabel"}, {"text box", "QLineEdit"}, {"push button", "QPushButton"}, {"list box", "QListView"}};
+    for (const auto &control : DesignedControls) {
+        QTest::newRow(control.name) << widgets.at(control.kind) << QString::fromStdU16String(std::u16string(control.caption))
+                                    << QRect(control.left, control.top, control.width, control.height);
     }
 }
 
@@ -232,8 +232,8 @@ void TestForm1::layout()
 
 void TestForm1::windowFrame()
 {
-    QCOMPARE(m_form->windowTitle(), QString::fromStdU16String(std::u16string(Form1Layout::Title)));
-    QCOMPARE(m_form->size(), QSize(Form1Layout::ClientWidth / 15, Form1Layout::ClientHeight / 15));
+    QCOMPARE(m_form->windowTitle(), QString::fromStdU16String(std::u16string(DesignedTitle)));
+    QCOMPARE(m_form->size(), QSize(DesignedClientWidth / 15, DesignedClientHeight / 15));
     QVERIFY(m_form->maximumSize().width() > m_form->width()); // resizable
     QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
 }
@@ -253,10 +253,8 @@ void TestForm1::noTwoControlsOverlap()
 void TestForm1::tabOrderFollowsTheTable()
 {
     QStringList order;
-    for (const auto *control : Form1Layout::creationOrder())
-        if (control->kind != Form1Layout::Kind::Label)
-            order << QString::fromLatin1(control->name.data(), static_cast<qsizetype>(control->name.size()));
-    QCOMPARE(order, (QStringList{"Text1", "Text2", "Command1", "Command3", "Command2", "Command4", "List1"}));
+    for (const char *name : DesignedTabOrder)
+        order << QString::fromLatin1(name);
     QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
     order << order.takeFirst(); // round to the start
     for (const QString &next : order) {

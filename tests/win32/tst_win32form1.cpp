@@ -4,9 +4,9 @@
 // PAGESIFT_DPI.
 #include "browse/win32/win32filedialogcomponent.h"
 #include "tests/casename.h"
+#include "tests/designedwindow.h"
 #include "tests/form1harness.h"
 #include "tests/scratchfolder.h"
-#include "window/form1layout.h"
 #include "window/recordtext.h"
 #include "window/win32/win32form1.h"
 
@@ -17,6 +17,7 @@
 #include <oleacc.h>
 #include <shlobj.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,42 +82,43 @@ struct Window
     std::unique_ptr<Win32Form1> form;
 };
 
-using Layout = testing::TestWithParam<Form1Layout::Control>;
+using Layout = testing::TestWithParam<DesignedControl>;
 
 TEST_P(Layout, EachControlAtItsTwips)
 {
-    const Form1Layout::Control &c = GetParam();
+    const DesignedControl &c = GetParam();
     Window window;
     const HWND control = window.form->control(c.name);
     ASSERT_TRUE(control);
     RECT place{};
     GetWindowRect(control, &place);
     MapWindowPoints(nullptr, window.form->window(), reinterpret_cast<POINT *>(&place), 2);
-    EXPECT_EQ(place.left, pixels(c.twips.left));
-    EXPECT_EQ(place.top, pixels(c.twips.top));
-    EXPECT_EQ(place.right - place.left, pixels(c.twips.width));
-    EXPECT_EQ(place.bottom - place.top, pixels(c.twips.height));
-    const wchar_t *classes[] = {L"Static", L"Edit", L"Button", L"SysListView32"};
-    EXPECT_EQ(className(control), classes[static_cast<int>(c.kind)]);
+    EXPECT_EQ(place.left, pixels(c.left));
+    EXPECT_EQ(place.top, pixels(c.top));
+    EXPECT_EQ(place.right - place.left, pixels(c.width));
+    EXPECT_EQ(place.bottom - place.top, pixels(c.height));
+    const std::map<std::string_view, std::wstring> classes = {
+        {"label", L"Static"}, {"text box", L"Edit"}, {"push button", L"Button"}, {"list box", L"SysListView32"}};
+    EXPECT_EQ(className(control), classes.at(c.kind));
     const std::wstring caption(c.caption.begin(), c.caption.end());
-    if (c.kind == Form1Layout::Kind::Label || c.kind == Form1Layout::Kind::Button) {
+    if (c.kind == "label" || c.kind == "push button") {
         EXPECT_EQ(textOf(control), caption);
     }
-    if (c.kind == Form1Layout::Kind::Label) { // the caption whole, on one line
+    if (c.kind == "label") { // the caption whole, on one line
         const HDC screen = GetDC(control);
         const HGDIOBJ previous = SelectObject(screen, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
         SIZE extent{};
         GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
         SelectObject(screen, previous);
         ReleaseDC(control, screen);
-        EXPECT_LE(extent.cx, pixels(c.twips.width));
+        EXPECT_LE(extent.cx, pixels(c.width));
     }
     // One font for every control.
     EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), SendMessageW(window.control("Text1"), WM_GETFONT, 0, 0));
     EXPECT_TRUE(IsWindowEnabled(control));
 }
 
-INSTANTIATE_TEST_SUITE_P(Win32Form1, Layout, testing::ValuesIn(Form1Layout::Controls),
+INSTANTIATE_TEST_SUITE_P(Win32Form1, Layout, testing::ValuesIn(DesignedControls),
                          [](const auto &row) { return std::string(row.param.name); });
 
 TEST(Win32Form1, FrameTitleAndStartUp)
@@ -125,9 +127,9 @@ TEST(Win32Form1, FrameTitleAndStartUp)
     const HWND form = window.form->window();
     RECT client{};
     GetClientRect(form, &client);
-    EXPECT_EQ(client.right, pixels(Form1Layout::ClientWidth));
-    EXPECT_EQ(client.bottom, pixels(Form1Layout::ClientHeight));
-    EXPECT_EQ(textOf(form), std::wstring(Form1Layout::Title.begin(), Form1Layout::Title.end()));
+    EXPECT_EQ(client.right, pixels(DesignedClientWidth));
+    EXPECT_EQ(client.bottom, pixels(DesignedClientHeight));
+    EXPECT_EQ(textOf(form), std::wstring(DesignedTitle.begin(), DesignedTitle.end()));
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW)); // resizable, all boxes
     EXPECT_EQ(textOf(window.control("Text1")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
@@ -141,14 +143,10 @@ TEST(Win32Form1, TabMovesInTheTablesOrder)
 {
     Window window;
     const HWND form = window.form->window();
-    std::vector<const Form1Layout::Control *> order;
-    for (const auto *control : Form1Layout::creationOrder())
-        if (control->kind != Form1Layout::Kind::Label)
-            order.push_back(control);
     HWND at = window.control("List1");
-    for (const auto *next : order) {
+    for (const char *next : DesignedTabOrder) {
         at = GetNextDlgTabItem(form, at, FALSE);
-        EXPECT_EQ(at, window.form->control(next->name)) << "after Tab, expected " << next->name;
+        EXPECT_EQ(at, window.form->control(next)) << "after Tab, expected " << next;
     }
 }
 
