@@ -63,6 +63,8 @@ const DropCase dropCases[] = {
     {"LeadingSpaceIsRefused", Field::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", true},
     {"NulIsRefused", Field::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt", true},
     {"LongerThanAFieldIsRefused", Field::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm", u"mine.txt", true},
+    {"AsLongAsAFieldIsTaken", Field::Text2, u"a.htm", u"/" + std::u16string(32766, u'x'), u"a.htm",
+     u"/" + std::u16string(32766, u'x')},
 };
 
 INSTANTIATE_TEST_SUITE_P(Form1, DroppedFile, testing::ValuesIn(dropCases), CaseName());
@@ -87,12 +89,49 @@ const AddressCase addressCases[] = {
     {"Localhost", "file://LocalHost/tmp/a.htm", u"/tmp/a.htm"},
     {"EscapedUtf8AndSpace", "file:///tmp/%C3%A9%20b.htm", u"/tmp/\u00E9 b.htm"},
     {"BytesNotUtf8", "file:///tmp/r%E9%ff%ED%A0%80.htm", u"/tmp/r\xDCE9\xDCFF\xDCED\xDCA0\xDC80.htm"},
+    {"SchemeInCapitals", "FILE:///tmp/a.htm", u"/tmp/a.htm"},
     {"AnotherMachine", "file://evil.example.com/etc/passwd", std::nullopt},
+    {"HostStartingLikeLocalhost", "file://localhostile/tmp/a.htm", std::nullopt},
+    {"Query", "file:///tmp/a.htm?x=1", std::nullopt},
+    {"Fragment", "file:///tmp/a.htm#top", std::nullopt},
+    {"EscapeCutShort", "file:///tmp/a%4", std::nullopt},
+    {"EscapeNotHex", "file:///tmp/a%4g.htm", std::nullopt},
+    {"WebPage", "https://example.com/a.htm", std::nullopt},
     {"RelativePath", "file:relative.htm", std::nullopt},
     {"WindowsShare", "file:////server/share/a.htm", std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Drop, DroppedAddress, testing::ValuesIn(addressCases), CaseName());
+
+// A name's bytes as the field shows them, and back to the very same bytes.
+struct NameCase
+{
+    const char *name;
+    std::string bytes;
+    std::u16string shown;
+};
+
+using FileNameBytes = testing::TestWithParam<NameCase>;
+
+TEST_P(FileNameBytes, ComeBackExactly)
+{
+    EXPECT_EQ(FileNameCodec::decode(GetParam().bytes), GetParam().shown);
+    EXPECT_EQ(FileNameCodec::encode(GetParam().shown), GetParam().bytes);
+}
+
+const NameCase nameCases[] = {
+    {"Ascii", "/srv/a.htm", u"/srv/a.htm"},
+    {"TwoBytes", "caff\xC3\xA8.htm", u"caff\u00E8.htm"},
+    {"ThreeBytes", "\xE8\xAA\x9E.htm", u"\u8A9E.htm"},
+    {"FourBytes", "\xF0\x9F\x98\x80.htm", u"\U0001F600.htm"},
+    {"Latin1", "r\xE9.htm", u"r\xDCE9.htm"},
+    {"CutShort", "a\xE8\xAA", u"a\xDCE8\xDCAA"},
+    {"Overlong", "\xC0\xAF", u"\xDCC0\xDCAF"},
+    {"SurrogateInUtf8", "\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},
+    {"BeyondUnicode", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, FileNameBytes, testing::ValuesIn(nameCases), CaseName());
 
 // Stand-ins that would spell another name, and surrogates that stand for no byte, have
 // no file.

@@ -69,7 +69,11 @@ TEST_P(EveryFailurePoint, EndsInOneMessageWithReportAndListAgreeing)
         FailingMemory listMemory(files.plan);
         Form1Harness window(files, &listMemory);
         files.plan.failAt = k;
+        // While the message is up, the list already shows what the report holds.
+        std::vector<std::string> shownWithTheMessage;
+        window.feedback.onMessage = [&] { shownWithTheMessage = window.shownRecords(); };
         window.scan(PageName, ReportName);
+        window.feedback.onMessage = nullptr;
         if (!files.plan.fired) {
             EXPECT_EQ(window.messages(), clean);
             EXPECT_EQ(window.shownRecords(), TestPage.records);
@@ -83,6 +87,7 @@ TEST_P(EveryFailurePoint, EndsInOneMessageWithReportAndListAgreeing)
         EXPECT_TRUE(window.idle());
         const auto shown = window.shownRecords();
         EXPECT_EQ(files.files[ReportName], reportOf(shown));
+        EXPECT_EQ(shownWithTheMessage, shown);
         ASSERT_LE(shown.size(), TestPage.records.size());
         EXPECT_TRUE(std::equal(shown.begin(), shown.end(), TestPage.records.begin()));
         // Records lost after the overflow are never passed off as the overflow alone.

@@ -1,0 +1,76 @@
+// What the POSIX layer tells the user: each system error as its number, and which file
+// an open handle is.
+#include "tests/casename.h"
+#include "tests/scratchfolder.h"
+
+#include "platform/filelayer.h"
+#include "platform/inputfile.h"
+#include "platform/posix/posixfailure.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+struct ErrnoCase
+{
+    const char *name;
+    int error;
+    std::string path;
+    int number;
+};
+
+using Errors = testing::TestWithParam<ErrnoCase>;
+
+TEST_P(Errors, NameTheirFailure)
+{
+    EXPECT_EQ(PosixFailure::fromErrno(GetParam().error, GetParam().path).number, GetParam().number);
+}
+
+const ErrnoCase errnoCases[] = {
+    {"MissingFileInAFolder", ENOENT, "/tmp/pagesift-no-such-page.htm", 53},
+    {"MissingFileInTheRootFolder", ENOENT, "/pagesift-no-such-page.htm", 53},
+    {"MissingFileHere", ENOENT, "pagesift-no-such-page.htm", 53},
+    {"MissingFolder", ENOENT, "/pagesift-no-such-folder/page.htm", 76},
+    {"NotAFolder", ENOTDIR, "", 76},
+    {"NoPermission", EACCES, "", 70},
+    {"NotPermitted", EPERM, "", 70},
+    {"ReadOnlyFileSystem", EROFS, "", 70},
+    {"ProgramRunning", ETXTBSY, "", 70},
+    {"Folder", EISDIR, "", 75},
+    {"LinkLoop", ELOOP, "", 75},
+    {"WouldWait", EAGAIN, "", 75},
+    {"NoReader", ENXIO, "", 75},
+    {"NameTooLong", ENAMETOOLONG, "", 52},
+    {"Invalid", EINVAL, "", 52},
+    {"DiskFull", ENOSPC, "", 61},
+    {"QuotaFull", EDQUOT, "", 61},
+    {"FileSizeLimit", EFBIG, "", 60},
+    {"ReaderGone", EPIPE, "", 68},
+    {"NoDescriptorLeft", EMFILE, "", 67},
+    {"NoDescriptorLeftOnTheSystem", ENFILE, "", 67},
+    {"NoMemory", ENOMEM, "", 7},
+    {"DeviceError", EIO, "", 57},
+};
+
+INSTANTIATE_TEST_SUITE_P(Posix, Errors, testing::ValuesIn(errnoCases), CaseName());
+
+// The device is half of a file's identity: the same inode number on another device is
+// another file.
+TEST(Posix, IdentityIsDeviceAndInode)
+{
+    ScratchFolder folder;
+    const auto page = folder.write("page.htm", "a/b");
+    const auto opened = FileLayer::system().openInput(std::u16string(page.begin(), page.end()));
+    ASSERT_TRUE(opened.file);
+    struct stat info {};
+    ASSERT_EQ(::stat(page.c_str(), &info), 0);
+    const FileIdentity identity = opened.file->identity();
+    EXPECT_EQ(identity.volume, static_cast<std::uint64_t>(info.st_dev));
+    EXPECT_EQ(identity.file[0], static_cast<std::uint64_t>(info.st_ino));
+}
+
+} // namespace
