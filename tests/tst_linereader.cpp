@@ -133,6 +133,14 @@ TEST(Failures, ReadFailureKeepsTheLinesBeforeIt)
     EXPECT_EQ(outcome.failure.number, Failure::DeviceIoError);
 }
 
+// The end of the page was met, then the page grew: the new bytes are searched from
+// their first, which here ends an empty line.
+TEST(Growing, ReadOnFromTheNewEnd)
+{
+    MemorySource source("ab\rcd", 16, std::string::npos, 2);
+    EXPECT_EQ(readAll(source, 16).lines, (std::vector<std::string>{"ab", "", "cd"}));
+}
+
 TEST(Failures, ReadFailureInsideALine)
 {
     MemorySource source("abcdef\r\n", 2, 4);

@@ -6,12 +6,15 @@
 #include "platform/filelayer.h"
 #include "platform/inputfile.h"
 #include "platform/posix/posixfailure.h"
+#include "scan/lineselector.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +74,26 @@ TEST(Posix, IdentityIsDeviceAndInode)
     const FileIdentity identity = opened.file->identity();
     EXPECT_EQ(identity.volume, static_cast<std::uint64_t>(info.st_dev));
     EXPECT_EQ(identity.file[0], static_cast<std::uint64_t>(info.st_ino));
+}
+
+// A line that ends where readable memory ends: the selection reads no byte after it,
+// in either loop, whatever the line's length against the vector loop's blocks.
+TEST(Posix, SelectionReadsNoByteBeyondTheLine)
+{
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    void *memory = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    ASSERT_EQ(::mprotect(static_cast<char *>(memory) + page, page, PROT_NONE), 0);
+    for (std::size_t length = 1; length <= 50; ++length) {
+        char *const line = static_cast<char *>(memory) + page - length;
+        std::fill(line, line + length, 'x');
+        line[length - 1] = '.'; // a "." looks at the bytes after it
+        for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+            std::int16_t column = 0;
+            EXPECT_EQ(LineSelector::normaliseAndSelect({line, length}, column, loop), LineSelector::Verdict::NotSelected);
+        }
+    }
+    ::munmap(memory, 2 * page);
 }
 
 } // namespace

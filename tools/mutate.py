@@ -296,6 +296,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("files", nargs="*", help="product files, relative to the root")
     parser.add_argument("--list", action="store_true", help="list the faults without running them")
+    parser.add_argument("--again", metavar="LOG",
+                        help="plant only the faults that survived in an earlier run's output")
     parser.add_argument("--every", type=int, default=1,
                         help="plant about one fault in N, the same ones from run to run")
     arguments = parser.parse_args()
@@ -307,6 +309,11 @@ def main():
         # same faults are planted before and after a change elsewhere in the file.
         mutants += [m for m in mutants_of(path)
                     if zlib.crc32(m.key().encode()) % max(1, arguments.every) == 0]
+    if arguments.again:
+        marker = "to explain: "
+        wanted = {line.split(marker, 1)[1].rsplit(" | ", 1)[0].strip()
+                  for line in Path(arguments.again).read_text(encoding="utf-8").splitlines() if marker in line}
+        mutants = [m for m in mutants if m.key() in wanted]
     if arguments.list:
         for m in mutants:
             print(f"{m.path}:{m.line}: {m.what}\n    {m.original.strip()}\n -> {m.mutated.strip()}")
