@@ -1,5 +1,6 @@
 #include "browse/browseoperation.h"
 #include "browse/dialogrequest.h"
+#include "browse/shownname.h"
 #include "tests/recordingdialog.h"
 
 #include "tests/casename.h"
@@ -125,6 +126,8 @@ const DirectoryCase directoryCases[] = {
     {"SeparatorAt32767", far + u"\\a", far + u"\\"},
     {"SeparatorAt32768", far + u"x\\a", std::nullopt},
     {"SlashAt32768", far + u"x/a", std::nullopt},
+    {"TwoLongPiecesPast32767", u"/" + std::u16string(20000, u'x') + u"/" + std::u16string(20000, u'y') + u"/a",
+     std::nullopt},
     {"ManySmallPiecesPast32767", [] {
          std::u16string name;
          for (int i = 0; i < 20000; ++i)
@@ -178,9 +181,50 @@ const RequestCase requestCases[] = {
     {"ANameIsProposed", u"page.htm", u"*.HTM |*.HTM", true, {u"", u"page.htm", {{u"*.HTM", {u"*.HTM"}}, AllFiles}}},
     {"PatternsSplitOnSemicolons", u"*.htm", u"Pagine|*.htm; *.html|Testo|*.txt", true,
      {u"", u"", {{u"*.htm", {u"*.htm"}}, {u"Pagine", {u"*.htm", u"*.html"}}, {u"Testo", {u"*.txt"}}, AllFiles}}},
+    {"PatternsWithoutSpaces", u"", u"Immagini|*.gif;*.jpg", true,
+     {u"", u"", {{u"Immagini", {u"*.gif", u"*.jpg"}}, AllFiles}}},
     {"DescriptionWithoutPatternsOffersNothing", u"", u"solo descrizione", true, {u"", u"", {AllFiles}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(DialogRequest, Request, testing::ValuesIn(requestCases), CaseName());
+
+// A name the dialog decoded lossily (each undecodable byte, or run of them, became one
+// or more U+FFFD) traced back to the one file of its folder that shows so.
+struct ShownCase
+{
+    const char *name;
+    std::u16string shown;
+    std::optional<std::u16string> exact; // nothing: no file, or two that show alike
+};
+
+using Shown = testing::TestWithParam<ShownCase>;
+
+TEST_P(Shown, LeadsToOneFileOrNone)
+{
+    const auto namesIn = [](std::u16string_view folder) -> std::optional<std::vector<std::u16string>> {
+        if (folder == u".")
+            return std::vector<std::u16string>{u"r\xDCE9.htm", u"two\xDC80.htm", u"two\xDCFF.htm", u"run\xDCE9\xDCFF.htm",
+                                               u"s\xDCE9\xDCFF"};
+        if (folder == u"/srv/")
+            return std::vector<std::u16string>{u"d\xDC80", u"plain"};
+        return std::nullopt;
+    };
+    EXPECT_EQ(ShownName::resolve(GetParam().shown, namesIn), GetParam().exact);
+}
+
+const ShownCase shownCases[] = {
+    {"NothingLost", u"plain.htm", u"plain.htm"_u},
+    {"OneByte", u"r\uFFFD.htm", u"r\xDCE9.htm"_u},
+    {"TwoBytesShownAsOne", u"run\uFFFD.htm", u"run\xDCE9\xDCFF.htm"_u},
+    {"OneByteShownAsTwo", u"r\uFFFD\uFFFD.htm", u"r\xDCE9.htm"_u},
+    {"AtTheEnd", u"s\uFFFD", u"s\xDCE9\xDCFF"_u},
+    {"TwoFilesShowAlike", u"two\uFFFD.htm", std::nullopt},
+    {"NoFileShowsSo", u"x\uFFFD.htm", std::nullopt},
+    {"OtherLettersAround", u"r\uFFFD.html", std::nullopt},
+    {"InAFolder", u"/srv/d\uFFFD/a.htm", u"/srv/d\xDC80/a.htm"_u},
+    {"FolderUnreadable", u"/nowhere/d\uFFFD/a.htm", std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(ShownName, Shown, testing::ValuesIn(shownCases), CaseName());
 
 } // namespace
