@@ -4,6 +4,7 @@
 #include "tests/casename.h"
 #include "tests/form1harness.h"
 #include "tests/memoryfilelayer.h"
+#include "window/form1layout.h"
 
 #include <gtest/gtest.h>
 
@@ -81,5 +82,13 @@ const HandlerCase handlerCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Form1, Handlers, testing::ValuesIn(handlerCases), CaseName());
+
+// The Windows window finds its controls by name.
+TEST(Form1Layout, FindsAControlByItsName)
+{
+    ASSERT_TRUE(Form1Layout::find("Command4"));
+    EXPECT_EQ(Form1Layout::find("Command4")->twips.top, 510);
+    EXPECT_EQ(Form1Layout::find("Command5"), nullptr);
+}
 
 } // namespace
