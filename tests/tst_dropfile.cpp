@@ -129,6 +129,14 @@ const NameCase nameCases[] = {
     {"Overlong", "\xC0\xAF", u"\xDCC0\xDCAF"},
     {"SurrogateInUtf8", "\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},
     {"BeyondUnicode", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
+    // The edges of each length, as a strict reader draws them.
+    {"LastOfOneByte", "\x7F", u"\x7F"}, {"LoneContinuation", "\x80", u"\xDC80"},
+    {"OverlongTwoBytes", "\xC1\xBF", u"\xDCC1\xDCBF"}, {"FirstOfTwoBytes", "\xC2\x80", u"\x0080"},
+    {"LastOfTwoBytes", "\xDF\xBF", u"\x07FF"}, {"ContinuationMissing", "\xC3(", u"\xDCC3("},
+    {"OverlongThreeBytes", "\xE0\x9F\xBF", u"\xDCE0\xDC9F\xDCBF"}, {"FirstOfThreeBytes", "\xE0\xA0\x80", u"\x0800"},
+    {"LastBeforeSurrogates", "\xED\x9F\xBF", u"\xD7FF"}, {"LastOfThreeBytes", "\xEF\xBF\xBF", u"\xFFFF"},
+    {"OverlongFourBytes", "\xF0\x8F\xBF\xBF", u"\xDCF0\xDC8F\xDCBF\xDCBF"},
+    {"FirstOfFourBytes", "\xF0\x90\x80\x80", u"\U00010000"}, {"LastOfUnicode", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, FileNameBytes, testing::ValuesIn(nameCases), CaseName());
