@@ -7,6 +7,9 @@
 #include "tests/scratchfolder.h"
 
 #include "platform/filenamecodec.h"
+#include "platform/inputfile.h"
+#include "platform/outputfile.h"
+#include "platform/posix/posixfilelayer.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/recordlistmodel.h"
 
@@ -180,6 +183,21 @@ Unwritable readOnlyFolder(const ScratchFolder &folder)
     return {locked + "/report.txt", {}};
 }
 
+// Another scan, on a file layer of its own as another copy of the program has, holds
+// an earlier report: as its page, being read, or as its report, being written.
+Unwritable heldByAnotherScan(const ScratchFolder &folder, bool asPage)
+{
+    PosixFileLayer files;
+    const auto path = folder.write("report.txt", "keep me\r\n");
+    const std::u16string name(path.begin(), path.end());
+    if (asPage)
+        return {path, "keep me\r\n", std::shared_ptr<InputFile>(files.openInput(name).file)};
+    std::shared_ptr<OutputFile> report = std::move(files.openOutput(name).file);
+    if (!report || report->truncate(0) || report->write(std::span<const char>("mine\r\n", 6)).count != 6)
+        return {};
+    return {path, "mine\r\n", report};
+}
+
 struct HostileCase
 {
     const char *name;
@@ -325,6 +343,18 @@ const HostileCase hostileCases[] = {
          return Unwritable{terminal, {}, hold};
      },
      75, 5.0, 16 * 1024},
+    {"PageOfAnotherScanAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         return heldByAnotherScan(folder, true);
+     },
+     70, 5.0, 16 * 1024},
+    {"ReportOfAnotherScanAsOutput",
+     [](const ScratchFolder &folder, std::string &input) {
+         goodInput(folder, input);
+         return heldByAnotherScan(folder, false);
+     },
+     70, 5.0, 16 * 1024},
 };
 
 INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), CaseName());
