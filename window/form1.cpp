@@ -100,7 +100,9 @@ void Form1::click(std::string_view button)
 
 std::optional<std::u16string> Form1::browse(Field field)
 {
-    auto outcome = BrowseOperation::run(*CommonDialog1, m_view.text(field));
+    auto outcome = BrowseOperation::run(*CommonDialog1, m_view.text(field),
+                                        field == Field::Text1 ? BrowseOperation::Purpose::Page
+                                                              : BrowseOperation::Purpose::Report);
     if (outcome.failure)
         showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
     return std::move(outcome.fieldText);
