@@ -731,8 +731,11 @@ void TestForm1::drop_data()
         << "Text2" << QStringList{} << "altro" << any << true << before1 << before2 + "altro";
     QTest::newRow("text on the window changes nothing")
         << "Command1" << QStringList{} << "altro" << any << false << before1 << before2;
+    // A name the window refuses is reported to the dragging program as ignored.
     QTest::newRow("a NUL is refused with a beep")
-        << "Text1" << QStringList{"file:///tmp/a%00b.htm"} << "" << any << true << before1 << before2;
+        << "Text1" << QStringList{"file:///tmp/a%00b.htm"} << "" << any << false << before1 << before2;
+    QTest::newRow("a trailing space is refused with a beep")
+        << "Command1" << QStringList{"file:///tmp/a.htm%20"} << "" << any << false << before1 << before2;
     QTest::newRow("a name that is not UTF-8 comes whole") << "Text2" << QStringList{"file:///tmp/r%E9.txt"} << ""
         << any << true << before1 << QString::fromStdU16String(u"/tmp/r\xDCE9.txt");
 }
