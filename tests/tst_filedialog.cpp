@@ -1,16 +1,13 @@
 #include "browse/qt/qtfiledialogcomponent.h"
 #include "platform/filenamecodec.h"
 #include "tests/scratchfolder.h"
-#include "window/qt/qttranslation.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -29,12 +26,9 @@ private slots:
     void opensInItsFolderWithTheFilterApplied_data();
     void opensInItsFolderWithTheFilterApplied();
     void allFilesIsOfferedAfterTheGivenFilter();
-    void savingOverAFileAsksFirst_data();
-    void savingOverAFileAsksFirst();
 
 private:
-    QString show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer,
-                 std::int16_t action = FileDialogComponent::ShowOpen);
+    QString show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer);
     // The names the list shows, sorted, once it shows at least `atLeast` of them (the
     // folder is read in the background).
     static QStringList shownNames(QFileDialog &dialog, qsizetype atLeast);
@@ -89,13 +83,12 @@ private:
     QString m_saved;
 };
 
-QString TestFileDialog::show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer,
-                             std::int16_t action)
+QString TestFileDialog::show(QtFileDialogComponent &component, const std::function<void(QFileDialog &)> &answer)
 {
     component.aboutToShow = [&](QFileDialog &dialog) {
         QTimer::singleShot(0, &dialog, [&] { answer(dialog); });
     };
-    component.ShowOperation(action);
+    component.ShowOperation(1);
     return QString::fromStdU16String(component.FileNameProperty());
 }
 
@@ -229,47 +222,6 @@ void TestFileDialog::allFilesIsOfferedAfterTheGivenFilter()
         dialog.reject();
     });
     QCOMPARE(shown, (QStringList{"LEGGIMI", "page.ht3", "page.html"}));
-}
-
-void TestFileDialog::savingOverAFileAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("named");
-    QTest::newRow("replace") << int(QMessageBox::Yes) << true;
-    QTest::newRow("keep: the dialog stays open") << int(QMessageBox::No) << false;
-}
-
-// The report is named in a save dialog, which asks, in Italian, before it names a
-// file that exists.
-void TestFileDialog::savingOverAFileAsksFirst()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, named);
-    installQtItalian(*qApp);
-    ScratchFolder folder;
-    const auto report = QString::fromStdString(folder.write("r.txt", "keep me"));
-    QtFileDialogComponent component;
-    component.setFileNameProperty((QString::fromStdString(folder.path("")) + "*.HTM").toStdU16String());
-    QString title;
-    QString question;
-    const auto chosen = show(
-        component,
-        [&](QFileDialog &dialog) {
-            title = dialog.windowTitle();
-            dialog.selectFile(report);
-            QTimer::singleShot(0, &dialog, [&] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                    question = box->text();
-                    box->button(QMessageBox::StandardButton(answer))->click();
-                }
-                QTimer::singleShot(0, &dialog, [&] { dialog.reject(); });
-            });
-            static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it; QDialog's is public
-        },
-        FileDialogComponent::ShowSave);
-    QCOMPARE(title, QStringLiteral("Salva come"));
-    QCOMPARE(question, QStringLiteral("r.txt esiste già.\nVuoi sostituirlo?"));
-    QCOMPARE(chosen, named ? report : QString());
 }
 
 QTEST_MAIN(TestFileDialog)

@@ -1,5 +1,8 @@
+#include "browse/qt/qtfiledialogcomponent.h"
+#include "tests/scratchfolder.h"
 #include "window/qt/qttranslation.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -9,8 +12,10 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -61,6 +66,29 @@ void TestQtTranslation::qtTextsAreItalian_data()
     const auto *types = dialog.findChild<QLabel *>(QStringLiteral("fileTypeLabel"));
     QTest::newRow("file dialog Open") << (box ? box->button(QDialogButtonBox::Open)->text() : QString()) << "&Apri";
     QTest::newRow("file dialog Files of type") << (types ? types->text() : QString()) << "File di tipo:";
+
+    // The report's browse: a save dialog, which asks before it names a file that exists.
+    ScratchFolder folder;
+    QtFileDialogComponent save;
+    save.setFileNameProperty(QString::fromStdString(folder.write("r.txt", "x")).toStdU16String());
+    QString title;
+    QString question;
+    save.aboutToShow = [&](QFileDialog &shown) {
+        QTimer::singleShot(0, &shown, [&] {
+            title = shown.windowTitle();
+            QTimer::singleShot(0, &shown, [&] {
+                if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    question = asked->text();
+                    asked->button(QMessageBox::No)->click();
+                }
+                QTimer::singleShot(0, &shown, [&] { shown.reject(); });
+            });
+            static_cast<QDialog &>(shown).accept(); // QFileDialog hides it; QDialog's is public
+        });
+    };
+    save.ShowOperation(FileDialogComponent::ShowSave);
+    QTest::newRow("save dialog title") << title << "Salva come";
+    QTest::newRow("save dialog asks before replacing") << question << "r.txt esiste già.\nVuoi sostituirlo?";
 }
 
 void TestQtTranslation::qtTextsAreItalian()
