@@ -13,12 +13,12 @@ using Calls = std::vector<std::u16string>;
 std::u16string operator""_u(const char16_t *text, std::size_t size) { return {text, size}; }
 
 // The calls of a browse whose dialog reads back what it was given.
-Calls plainBrowse(const std::u16string &pattern, const std::u16string &chosen, const std::u16string &show)
+Calls plainBrowse(const std::u16string &pattern, const std::u16string &chosen)
 {
     return {u"write FileName: " + pattern,
             u"read FileName: " + pattern,
             u"write Filter: *.HTM |*.HTM",
-            show,
+            u"show 1",
             u"read FileName: " + chosen};
 }
 
@@ -29,8 +29,6 @@ struct BrowseCase
     std::u16string chosen;
     std::u16string pattern; // the first write
     std::optional<std::u16string> fieldText;
-    BrowseOperation::Purpose purpose = BrowseOperation::Purpose::Page;
-    std::u16string show = u"show 1"; // 1 opens, 2 saves
 };
 
 using Browse = testing::TestWithParam<BrowseCase>;
@@ -40,8 +38,8 @@ TEST_P(Browse, PreparesShowsAndReads)
     const auto &c = GetParam();
     RecordingDialog dialog;
     dialog.chosen = c.chosen;
-    const auto outcome = BrowseOperation::run(dialog, c.field, c.purpose);
-    EXPECT_EQ(dialog.calls, plainBrowse(c.pattern, c.chosen, c.show));
+    const auto outcome = BrowseOperation::run(dialog, c.field);
+    EXPECT_EQ(dialog.calls, plainBrowse(c.pattern, c.chosen));
     EXPECT_EQ(outcome.fieldText, c.fieldText);
     EXPECT_FALSE(outcome.failure);
 }
@@ -58,8 +56,6 @@ const BrowseCase browseCases[] = {
     {"ResultKeptUntrimmed", u"a.htm", u" /tmp/b.htm ", u"*.HTM", u" /tmp/b.htm "_u},
     {"BlankResultChangesNothing", u"a.htm", u"  ", u"*.HTM", std::nullopt},
     {"CancelChangesNothing", u"C:\\dir\\a.htm", u"", u"C:\\dir\\*.HTM", std::nullopt},
-    {"ReportIsNamedInASaveDialog", u"/srv/r.txt", u"/srv/a.htm", u"/srv/*.HTM", u"/srv/a.htm"_u,
-     BrowseOperation::Purpose::Report, u"show 2"},
 };
 
 INSTANTIATE_TEST_SUITE_P(BrowseOperation, Browse, testing::ValuesIn(browseCases), CaseName());
@@ -157,7 +153,6 @@ struct RequestCase
     std::u16string filter;
     bool folderExists;
     DialogRequest expected;
-    std::int16_t action = FileDialogComponent::ShowOpen;
 };
 
 using Request = testing::TestWithParam<RequestCase>;
@@ -165,12 +160,11 @@ using Request = testing::TestWithParam<RequestCase>;
 TEST_P(Request, FollowsTheProperties)
 {
     const auto &c = GetParam();
-    const auto request =
-        DialogRequest::from(c.fileName, c.filter, c.action, [&](std::u16string_view) { return c.folderExists; });
+    const auto request = DialogRequest::from(c.fileName, c.filter, FileDialogComponent::ShowOpen,
+                                             [&](std::u16string_view) { return c.folderExists; });
     EXPECT_EQ(request.folder, c.expected.folder);
     EXPECT_EQ(request.fileName, c.expected.fileName);
     EXPECT_EQ(request.filters, c.expected.filters);
-    EXPECT_EQ(request.kind, c.expected.kind);
 }
 
 const DialogRequest::Filter AllFiles{u"Tutti i file (*.*)", {u"*.*"}};
@@ -186,8 +180,6 @@ const RequestCase requestCases[] = {
     {"PatternsSplitOnSemicolons", u"*.htm", u"Pagine|*.htm; *.html|Testo|*.txt", true,
      {u"", u"", {{u"*.htm", {u"*.htm"}}, {u"Pagine", {u"*.htm", u"*.html"}}, {u"Testo", {u"*.txt"}}, AllFiles}}},
     {"DescriptionWithoutPatternsOffersNothing", u"", u"solo descrizione", true, {u"", u"", {AllFiles}}},
-    {"SaveAsksBeforeReplacing", u"*.HTM", u"", true, {u"", u"", {{u"*.HTM", {u"*.HTM"}}, AllFiles},
-     DialogRequest::Kind::Save}, FileDialogComponent::ShowSave},
 };
 
 INSTANTIATE_TEST_SUITE_P(DialogRequest, Request, testing::ValuesIn(requestCases), CaseName());

@@ -67,23 +67,21 @@ void TestQtTranslation::qtTextsAreItalian_data()
     QTest::newRow("file dialog Open") << (box ? box->button(QDialogButtonBox::Open)->text() : QString()) << "&Apri";
     QTest::newRow("file dialog Files of type") << (types ? types->text() : QString()) << "File di tipo:";
 
-    // The report's browse: a save dialog, which asks before it names a file that exists.
+    // The report's browse asks before it names a file that exists.
     ScratchFolder folder;
     QtFileDialogComponent save;
     save.setFileNameProperty(QString::fromStdString(folder.write("r.txt", "x")).toStdU16String());
     QString title;
     QString question;
     save.aboutToShow = [&](QFileDialog &shown) {
-        QTimer::singleShot(0, &shown, [&] {
-            title = shown.windowTitle();
-            QTimer::singleShot(0, &shown, [&] {
-                if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                    question = asked->text();
-                    asked->button(QMessageBox::No)->click();
-                }
-                QTimer::singleShot(0, &shown, [&] { shown.reject(); });
-            });
-            static_cast<QDialog &>(shown).accept(); // QFileDialog hides it; QDialog's is public
+        title = shown.windowTitle();
+        QTimer::singleShot(0, &shown, [&] { static_cast<QDialog &>(shown).accept(); });
+        QTimer::singleShot(0, &shown, [&] { // in the question's own loop, when it asks
+            if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                question = asked->text();
+                asked->button(QMessageBox::No)->click();
+            }
+            shown.reject();
         });
     };
     save.ShowOperation(FileDialogComponent::ShowSave);
