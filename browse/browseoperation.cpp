@@ -29,7 +29,7 @@ std::optional<std::u16string_view> BrowseOperation::directoryPart(std::u16string
     return name.substr(0, static_cast<std::size_t>(total));
 }
 
-BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::u16string_view field)
+BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::u16string_view field, Purpose purpose)
 {
     const auto full = trimSpaces(field);
     const auto directory = directoryPart(full);
@@ -42,7 +42,8 @@ BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::
         if (dialog.FileNameProperty().find(u'*') == std::u16string::npos && full.empty())
             dialog.setFileNameProperty(dialog.FileNameProperty() + std::u16string(Pattern));
         dialog.setFilterProperty(Filter);
-        dialog.ShowOperation(1);
+        dialog.ShowOperation(purpose == Purpose::Report ? FileDialogComponent::ShowSave
+                                                        : FileDialogComponent::ShowOpen);
         std::u16string result = dialog.FileNameProperty();
         if (isBlank(trimSpaces(std::u16string_view(result))))
             return {};

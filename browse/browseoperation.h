@@ -22,7 +22,11 @@ struct BrowseOperation
     static constexpr std::u16string_view Pattern = u"*.HTM";
     static constexpr std::u16string_view Filter = u"*.HTM |*.HTM";
 
-    static Outcome run(FileDialogComponent &dialog, std::u16string_view field);
+    // What the name is for: a page is picked in an open dialog; a report is named in a
+    // save dialog, which asks before it names an existing file, as the scan empties it.
+    enum class Purpose { Page, Report };
+
+    static Outcome run(FileDialogComponent &dialog, std::u16string_view field, Purpose purpose = Purpose::Page);
 
     // The name up to and including its last folder separator, "\" or "/"; empty when
     // there is none. Nothing when a separator lies beyond the 16-bit count.

@@ -1,5 +1,6 @@
 #include "browse/dialogrequest.h"
 
+#include "browse/filedialogcomponent.h"
 #include "scan/blanktext.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ std::vector<DialogRequest::Filter> filtersOf(std::u16string_view property)
 } // namespace
 
 DialogRequest DialogRequest::from(std::u16string_view fileNameProperty, std::u16string_view filterProperty,
-                                  const std::function<bool(std::u16string_view)> &isFolder)
+                                  std::int16_t action, const std::function<bool(std::u16string_view)> &isFolder)
 {
     const auto separator = fileNameProperty.find_last_of(u"\\/");
     const auto folder = separator == std::u16string_view::npos ? std::u16string_view()
@@ -49,6 +50,7 @@ DialogRequest DialogRequest::from(std::u16string_view fileNameProperty, std::u16
     const auto last = fileNameProperty.substr(folder.size());
 
     DialogRequest request;
+    request.kind = action == FileDialogComponent::ShowSave ? Kind::Save : Kind::Open;
     if (!folder.empty() && isFolder(folder))
         request.folder = folder;
     std::vector<Filter> given = filtersOf(filterProperty);

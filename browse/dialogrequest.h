@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,8 +33,13 @@ struct DialogRequest
     std::u16string fileName;
     // The first is selected; the last offers every file.
     std::vector<Filter> filters;
+    // Open: an existing file is picked or a new name typed, without a question. Save:
+    // the file is to be written, so the dialog asks before it names one that exists.
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
 
-    // `isFolder` asks the platform whether a folder of that name exists.
+    // `action` is the dialog component's ShowOperation argument; `isFolder` asks the
+    // platform whether a folder of that name exists.
     static DialogRequest from(std::u16string_view fileNameProperty, std::u16string_view filterProperty,
-                              const std::function<bool(std::u16string_view)> &isFolder);
+                              std::int16_t action, const std::function<bool(std::u16string_view)> &isFolder);
 };

@@ -23,8 +23,10 @@ public:
     virtual std::u16string FilterProperty() const = 0;
     virtual void setFilterProperty(std::u16string_view value) = 0;
 
-    // 1 shows a dialog in which the user picks an existing file or types a new name.
-    // A cancelled dialog leaves FileNameProperty empty.
+    // ShowOpen shows a dialog in which the user picks an existing file or types a new
+    // name; ShowSave one that names a file to write and asks before it names one that
+    // exists. A cancelled dialog leaves FileNameProperty empty.
+    enum Action : std::int16_t { ShowOpen = 1, ShowSave = 2 };
     virtual void ShowOperation(std::int16_t action) = 0;
 
     // A chosen name that cannot be given back as the file it names.

@@ -25,7 +25,9 @@ public:
     // Writes a prefix of `bytes`; a short count is not a failure.
     virtual WriteResult write(std::span<const char> bytes) = 0;
     // Cuts the file to its first `size` bytes; the next write goes on from there. A
-    // device holds nothing, so it is left as it is.
+    // device holds nothing, so it is left as it is. The first cut claims the file for
+    // this report until it is closed: the report of another scan, or a page another
+    // scan is reading, gives PermissionDenied at once and stays as it was.
     virtual std::optional<Failure> truncate(std::uint64_t size) = 0;
     // Closes the file, reporting what the system reports; the destructor closes a file
     // still open and ignores the outcome.

@@ -163,7 +163,8 @@ using Request = testing::TestWithParam<RequestCase>;
 TEST_P(Request, FollowsTheProperties)
 {
     const auto &c = GetParam();
-    const auto request = DialogRequest::from(c.fileName, c.filter, [&](std::u16string_view) { return c.folderExists; });
+    const auto request = DialogRequest::from(c.fileName, c.filter, FileDialogComponent::ShowOpen,
+                                             [&](std::u16string_view) { return c.folderExists; });
     EXPECT_EQ(request.folder, c.expected.folder);
     EXPECT_EQ(request.fileName, c.expected.fileName);
     EXPECT_EQ(request.filters, c.expected.filters);

@@ -99,6 +99,7 @@ const AddressCase addressCases[] = {
     {"WebPage", "https://example.com/a.htm", std::nullopt},
     {"RelativePath", "file:relative.htm", std::nullopt},
     {"WindowsShare", "file:////server/share/a.htm", std::nullopt},
+    {"EscapedSlash", "file:///home/user/site/a%2Fb.htm", std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Drop, DroppedAddress, testing::ValuesIn(addressCases), CaseName());

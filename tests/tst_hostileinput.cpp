@@ -7,6 +7,9 @@
 #include "tests/scratchfolder.h"
 
 #include "platform/filenamecodec.h"
+#include "platform/inputfile.h"
+#include "platform/outputfile.h"
+#include "platform/posix/posixfilelayer.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/recordlistmodel.h"
 
@@ -222,6 +225,25 @@ const auto goodInput = [](const ScratchFolder &folder, std::string &input) {
     input = folder.write("page.html", GoodPage);
 };
 
+// Another scan, on a file layer of its own as another copy of the program has, holds
+// an earlier report as the page it reads, or as its report (claimed by the cut that
+// keeps its records, as a scan's is).
+auto heldByAnotherScan(bool asPage)
+{
+    return [asPage](const ScratchFolder &folder, std::string &input) {
+        goodInput(folder, input);
+        const auto report = earlierReport(folder);
+        const std::u16string name(report.path.begin(), report.path.end());
+        PosixFileLayer files;
+        if (asPage)
+            return Unwritable{report.path, report.before, std::shared_ptr<InputFile>(files.openInput(name).file)};
+        std::shared_ptr<OutputFile> writing = std::move(files.openOutput(name).file);
+        if (!writing || writing->truncate(report.before.size()))
+            return Unwritable{};
+        return Unwritable{report.path, report.before, writing};
+    };
+}
+
 const HostileCase hostileCases[] = {
     // An endless line: refused once it passes 32,767 characters, whatever follows.
     {"DevZeroAsInput",
@@ -325,6 +347,8 @@ const HostileCase hostileCases[] = {
          return Unwritable{terminal, {}, hold};
      },
      75, 5.0, 16 * 1024},
+    {"PageOfAnotherScanAsOutput", heldByAnotherScan(true), 70, 5.0, 16 * 1024},
+    {"ReportOfAnotherScanAsOutput", heldByAnotherScan(false), 70, 5.0, 16 * 1024},
 };
 
 INSTANTIATE_TEST_SUITE_P(Devices, Hostile, testing::ValuesIn(hostileCases), CaseName());

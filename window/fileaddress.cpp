@@ -53,7 +53,7 @@ std::optional<std::u16string> FileAddress::localName(std::string_view address)
         }
         const int high = i + 2 < path.size() ? hexDigit(path[i + 1]) : -1;
         const int low = high < 0 ? -1 : hexDigit(path[i + 2]);
-        if (low < 0)
+        if (low < 0 || high * 16 + low == '/')
             return std::nullopt;
         bytes += static_cast<char>(high * 16 + low);
         i += 2;

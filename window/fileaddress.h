@@ -12,6 +12,7 @@ struct FileAddress
     // absolute, with no query or fragment. The path's bytes are decoded as FileNameCodec
     // decodes names, so a name that is not UTF-8 comes through exactly. Nothing for any
     // other address: a web page, another machine's file, a relative name, a malformed
-    // escape, a path that begins with "//" (another machine's share on Windows).
+    // escape, a path that begins with "//" (another machine's share on Windows), an
+    // escaped "/" (no file name holds one: decoded, it would name another folder's file).
     static std::optional<std::u16string> localName(std::string_view address);
 };

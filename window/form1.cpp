@@ -65,10 +65,9 @@ void Form1::browseOutput()
         takeName(Field::Text2, *name);
 }
 
-void Form1::dropFile(Field field, std::u16string_view localPath)
+bool Form1::dropFile(Field field, std::u16string_view localPath)
 {
-    if (!isBlank(localPath))
-        takeName(field, localPath);
+    return !isBlank(localPath) && takeName(field, localPath);
 }
 
 void Form1::textChanged(Field field)
@@ -100,7 +99,9 @@ void Form1::click(std::string_view button)
 
 std::optional<std::u16string> Form1::browse(Field field)
 {
-    auto outcome = BrowseOperation::run(*CommonDialog1, m_view.text(field));
+    auto outcome = BrowseOperation::run(*CommonDialog1, m_view.text(field),
+                                        field == Field::Text1 ? BrowseOperation::Purpose::Page
+                                                              : BrowseOperation::Purpose::Report);
     if (outcome.failure)
         showMessage(BrowseOperation::BrowseErrorMessage(*outcome.failure));
     return std::move(outcome.fieldText);
@@ -110,18 +111,19 @@ std::optional<std::u16string> Form1::browse(Field field)
 // it names, else a beep and the field stays as it was: the scan trims the names, so
 // one that begins or ends with a space would reach another file ("notes.txt " is not
 // "notes.txt" on Linux); a NUL would cut it short, and a field would cut a longer one.
-void Form1::takeName(Field field, std::u16string_view name)
+bool Form1::takeName(Field field, std::u16string_view name)
 {
     if (name.size() > FieldLength || name.find(u'\0') != std::u16string_view::npos || name.front() == u' ' ||
         name.back() == u' ') {
         m_feedback.beep();
-        return;
+        return false;
     }
     m_view.setText(field, name);
     // A new input name has already emptied the output name, so the rule derives it
     // from the chosen page; the same name again keeps the output name as it is.
     if (field == Field::Text1)
         applyOutputNameRule();
+    return true;
 }
 
 std::u16string Form1::inputName() const

@@ -45,8 +45,10 @@ public:
     // several files the first local one counts (FileAddress tells which are). The front
     // end calls this only for a drop that holds a local file, and accepts it as a copy
     // or a link, never as a move, after which the file manager could delete the file.
-    // A blank path changes nothing; one the field cannot take whole is refused.
-    void dropFile(Form1View::Field field, std::u16string_view localPath);
+    // A blank path changes nothing; one the field cannot take whole is refused. True
+    // when the name was taken: the front end reports any other drop to the dragging
+    // program as ignored, so it never believes a refused drop happened.
+    bool dropFile(Form1View::Field field, std::u16string_view localPath);
 
     // The events as a front end receives them from its controls, routed to the
     // handlers above: a field's text changed, a field lost the focus, a button of the
@@ -62,7 +64,7 @@ public:
 
 private:
     std::optional<std::u16string> browse(Form1View::Field field);
-    void takeName(Form1View::Field field, std::u16string_view name);
+    bool takeName(Form1View::Field field, std::u16string_view name);
 
     // ScanView
     std::u16string inputName() const override;

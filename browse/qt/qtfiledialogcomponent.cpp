@@ -64,17 +64,22 @@ QString QtFileDialogComponent::nameFilter(const DialogRequest::Filter &filter)
     return toQString(filter.description) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-void QtFileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dialog*/)
+void QtFileDialogComponent::ShowOperation(std::int16_t action)
 {
     // Folders are written the Windows way by heritage: "\" separates them here too.
     const auto localPath = [](std::u16string_view name) {
         return toQString(name).replace(QLatin1Char('\\'), QLatin1Char('/'));
     };
     const DialogRequest request = DialogRequest::from(
-        toU16(m_fileName), toU16(m_filter), [&](std::u16string_view folder) { return QFileInfo(localPath(folder)).isDir(); });
+        toU16(m_fileName), toU16(m_filter), action,
+        [&](std::u16string_view folder) { return QFileInfo(localPath(folder)).isDir(); });
 
     QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A save dialog's title and its question before replacing a file are Qt's own,
+    // translated with the rest of its texts.
+    const bool save = request.kind == DialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !save);
     dialog.setFileMode(QFileDialog::AnyFile); // the report may not exist yet
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDirectory(request.folder.empty() ? QDir::currentPath() : localPath(request.folder));

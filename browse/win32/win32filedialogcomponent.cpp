@@ -39,9 +39,9 @@ std::wstring Win32FileDialogComponent::filterList(const DialogRequest &request)
     return list;
 }
 
-void Win32FileDialogComponent::ShowOperation(std::int16_t /*action: one kind of dialog*/)
+void Win32FileDialogComponent::ShowOperation(std::int16_t action)
 {
-    const DialogRequest request = DialogRequest::from(m_fileName, m_filter, isFolder);
+    const DialogRequest request = DialogRequest::from(m_fileName, m_filter, action, isFolder);
     const std::wstring folder = request.folder.empty() ? currentFolder()
                                                        : std::wstring(request.folder.begin(), request.folder.end());
     const std::wstring filters = filterList(request);
@@ -59,9 +59,12 @@ void Win32FileDialogComponent::ShowOperation(std::int16_t /*action: one kind of 
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = folder.c_str();
-    // An existing page or a new report name alike: no must-exist, no overwrite prompt.
+    // Neither kind insists that the file exists; a save dialog asks before it names
+    // one that does.
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                    OFN_DONTADDTORECENT;
+    if (request.kind == DialogRequest::Kind::Save)
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
 
     // A cancelled dialog gives back no name, so the field keeps its text.
     m_fileName.clear();

@@ -10,8 +10,9 @@
 #include <functional>
 #include <string>
 
-// The file dialog on the system's open-file dialog (GetOpenFileNameW), showing what
-// DialogRequest asks; without a folder of its own it starts in the current folder.
+// The file dialog on the system's open-file or save-file dialog (GetOpenFileNameW,
+// GetSaveFileNameW), showing what DialogRequest asks; without a folder of its own it
+// starts in the current folder.
 class Win32FileDialogComponent final : public FileDialogComponent
 {
 public:
@@ -24,9 +25,11 @@ public:
     // The filter list as the dialog takes it: "description\0pattern;pattern\0...\0".
     static std::wstring filterList(const DialogRequest &request);
 
-    // Shows the prepared dialog; tests answer it here instead. Returns what
-    // GetOpenFileNameW returns.
-    std::function<BOOL(OPENFILENAMEW &)> show = [](OPENFILENAMEW &dialog) { return GetOpenFileNameW(&dialog); };
+    // Shows the prepared dialog, a save dialog when it asks before replacing; tests
+    // answer it here instead. Returns what the system's dialog returns.
+    std::function<BOOL(OPENFILENAMEW &)> show = [](OPENFILENAMEW &dialog) {
+        return (dialog.Flags & OFN_OVERWRITEPROMPT) ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    };
 
 private:
     std::u16string m_fileName;

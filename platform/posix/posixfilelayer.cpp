@@ -2,6 +2,7 @@
 
 #include "platform/filenamecodec.h"
 #include "platform/posix/posixfailure.h"
+#include "platform/posix/posixfilelock.h"
 #include "platform/posix/posixinputfile.h"
 #include "platform/posix/posixoutputfile.h"
 #include "platform/posix/posixstartup.h"
@@ -76,6 +77,11 @@ FileLayer::Opened<InputFile> PosixFileLayer::openInput(std::u16string_view name)
     Judged judged;
     if (auto failure = judge(fd.fd, POLLIN, judged))
         return {nullptr, failure};
+    // Held shared while it is read, so that no other scan can empty it as its report.
+    // Another scan's report, still being written, is read all the same, as on Windows,
+    // where a report is shared with readers.
+    if (judged.regular)
+        static_cast<void>(PosixFileLock::shared(fd.fd));
     auto file = std::make_unique<PosixInputFile>(fd.fd, judged.identity);
     fd.release();
     return {std::move(file), std::nullopt};

@@ -1,6 +1,7 @@
 #include "platform/posix/posixoutputfile.h"
 
 #include "platform/posix/posixfailure.h"
+#include "platform/posix/posixfilelock.h"
 
 #include <cerrno>
 #include <limits>
@@ -28,6 +29,13 @@ std::optional<Failure> PosixOutputFile::truncate(std::uint64_t size)
         return std::nullopt;
     if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
         return Failure::of(Failure::FileTooLarge);
+    // Claimed before the first cut and kept until closed: another scan's report, or a
+    // page another scan is reading, is refused before anything in it changes.
+    if (!m_claimed) {
+        if (PosixFileLock::exclusive(m_fd) == PosixFileLock::Outcome::HeldByOther)
+            return Failure::of(Failure::PermissionDenied);
+        m_claimed = true;
+    }
     while (::ftruncate(m_fd, static_cast<off_t>(size)) != 0) {
         if (errno != EINTR)
             return PosixFailure::fromErrno(errno);

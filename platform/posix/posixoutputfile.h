@@ -3,7 +3,7 @@
 #include "platform/outputfile.h"
 
 // A report open on a file descriptor, which it owns. `regular` tells a file, which can
-// be cut, from a device, which holds nothing.
+// be cut and is locked, from a device, which holds nothing and is shared by all.
 class PosixOutputFile final : public OutputFile
 {
 public:
@@ -22,4 +22,5 @@ private:
     int m_fd;
     FileIdentity m_identity;
     bool m_regular;
+    bool m_claimed = false; // its exclusive lock is held, or the file system keeps none
 };

@@ -410,6 +410,7 @@ struct DialogCase
     const wchar_t *chosen; // what the user picked
     std::u16string result;
     std::wstring filters;  // the list the dialog is given, "\0" between entries
+    bool asksBeforeReplacing = false; // a save dialog, for the report
 };
 
 using Dialog = testing::TestWithParam<DialogCase>;
@@ -420,7 +421,9 @@ TEST_P(Dialog, MapsPatternFilterAndAnswer)
     Win32FileDialogComponent dialog;
     std::wstring filters;
     std::wstring startFolder;
+    bool asks = false;
     dialog.show = [&](OPENFILENAMEW &shown) {
+        asks = (shown.Flags & OFN_OVERWRITEPROMPT) != 0;
         const wchar_t *entry = shown.lpstrFilter;
         while (*entry) {
             filters += entry;
@@ -433,7 +436,8 @@ TEST_P(Dialog, MapsPatternFilterAndAnswer)
     };
     dialog.setFileNameProperty(c.pattern);
     dialog.setFilterProperty(u"*.HTM |*.HTM");
-    dialog.ShowOperation(1);
+    dialog.ShowOperation(c.asksBeforeReplacing ? FileDialogComponent::ShowSave : FileDialogComponent::ShowOpen);
+    EXPECT_EQ(asks, c.asksBeforeReplacing);
     EXPECT_EQ(dialog.FileNameProperty(), c.result);
     EXPECT_EQ(filters, c.filters);
     EXPECT_FALSE(startFolder.empty());
@@ -445,6 +449,8 @@ const DialogCase dialogCases[] = {
     {"Cancelled", u"*.HTM", FALSE, L"", u"", L"*.HTM|*.HTM|Tutti i file (*.*)|*.*|"},
     {"OtherPatternComesFirst", u"*.TXT", TRUE, L"a.txt", u"a.txt",
      L"*.TXT|*.TXT|*.HTM|*.HTM|Tutti i file (*.*)|*.*|"},
+    {"ReportAsksBeforeReplacing", u"C:\\windows\\*.HTM", TRUE, L"C:\\windows\\r.txt", u"C:\\windows\\r.txt",
+     L"*.HTM|*.HTM|Tutti i file (*.*)|*.*|", true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Win32FileDialog, Dialog, testing::ValuesIn(dialogCases), CaseName());

@@ -1,4 +1,5 @@
 #include "appinfo.h"
+#include "window/qt/qtdisplayguard.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qttranslation.h"
 #include "platform/posix/posixstartup.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -40,7 +42,11 @@ int main(int argc, char *argv[])
                    stderr);
         return EXIT_FAILURE;
     }
+    std::optional<QtDisplayGuard> guard(std::in_place,
+        "PAGESIFT: no display to open the window on (the window system that DISPLAY, WAYLAND_DISPLAY or "
+        "QT_QPA_PLATFORM names cannot be reached).");
     QApplication app(argc, argv);
+    guard.reset();
     // Qt's painter shares large fills among the global thread pool's threads and waits
     // for them; a thread that cannot be started once memory has run out never runs its
     // share, and the window never paints again. One thread, started now and kept, paints

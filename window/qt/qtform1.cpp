@@ -272,8 +272,11 @@ bool QtForm1::dragFiles(QDropEvent *event, Field target)
     }
     event->setDropAction(action);
     event->accept();
-    if (event->type() == QEvent::Drop)
-        m_form.dropFile(target, *path);
+    // A name the window refuses is no drop: the file manager is told it was ignored.
+    if (event->type() == QEvent::Drop && !m_form.dropFile(target, *path)) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+    }
     return true;
 }
 
