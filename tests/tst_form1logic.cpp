@@ -91,4 +91,18 @@ TEST(Form1Layout, FindsAControlByItsName)
     EXPECT_EQ(Form1Layout::find("Command5"), nullptr);
 }
 
+// The window's font: the system's, half a point smaller at a time until the captions
+// fit, never below 6 points.
+TEST(Form1Layout, FontShrinksUntilTheCaptionsFit)
+{
+    const struct
+    {
+        double system, fitsFrom, expected;
+    } rows[] = {{9.0, 8.0, 8.0}, {8.0, 9.0, 8.0}, {9.0, 0.0, 6.0}, {6.5, 0.0, 6.0}, {5.0, 0.0, 5.0}};
+    for (const auto &row : rows) {
+        EXPECT_EQ(Form1Layout::fontPointSize(row.system, [&](double size) { return size <= row.fitsFrom; }), row.expected)
+            << row.system << " pt, fitting from " << row.fitsFrom;
+    }
+}
+
 } // namespace

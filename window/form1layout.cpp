@@ -8,7 +8,8 @@ std::array<const Form1Layout::Control *, Form1Layout::Controls.size()> Form1Layo
     std::size_t next = 0;
     std::array<const Control *, Controls.size()> byTab{};
     std::transform(Controls.begin(), Controls.end(), byTab.begin(), [](const Control &c) { return &c; });
-    std::sort(byTab.begin(), byTab.end(), [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
+    // Stable: controls that share a tab index keep the table's order.
+    std::stable_sort(byTab.begin(), byTab.end(), [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
     for (const Control *control : byTab) {
         if (control->kind == Kind::Label && !control->names.empty())
             continue; // placed with the control it names
