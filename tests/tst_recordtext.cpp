@@ -35,6 +35,9 @@ const ShownCase shownCases[] = {
     {"TruncatedUtf8IsNotUtf8", "a\xE2\x82", u"aâ‚"},
     {"ControlCharactersInCaretNotation", std::string("a\0b\nc\x1F\x7F", 7), u"a^@b^Jc^_^?"},
     {"InAWindows1252Record", "caff\xE8/\x1B", u"caffè/^["},
+    {"EveryWindows1252Letter", "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F",
+     u"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC"
+     u"\u2122\u0161\u203A\u0153\u017E\u0178"},
     {"UnusedWindows1252CodesByName", "\x81\x8D\x8F\x90\x9D", u"<U+0081><U+008D><U+008F><U+0090><U+009D>"},
     {"Utf8C1ControlByName", "a\xC2\x85z", u"a<U+0085>z"},
     {"RightToLeftOverrideByName", "C:\\x\xE2\x80\xAEgpj.exe", u"C:\\x<U+202E>gpj.exe"},
