@@ -100,6 +100,7 @@ const TipCase tipCases[] = {
     {"AtTheLastSpaceOrSeparator", "aaaa bbbbbb/cc", 10, u"aaaa \nbbbbbb/cc"},
     {"SeparatorTooEarlyBreaksAtTheLimit", "a/bbbbbbbbbbbb", 10, u"a/bbbbbbbb\nbbbb"},
     {"NeverHalfACharacter", "WWWWWWWWW\xF0\x9F\x98\x80", 10, u"WWWWWWWWW\n😀"},
+    {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
     {"TwentyLinesThenAnEllipsis", std::string(20 * 20 + 5, 'W'), 20,
      W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" +
