@@ -65,17 +65,32 @@ void Form1::browseOutput()
         takeName(Field::Text2, *name);
 }
 
-void Form1::dropFile(Field field, std::u16string_view localPath)
+bool Form1::dropFile(Field field, std::u16string_view localPath)
 {
-    if (!isBlank(localPath))
-        takeName(field, localPath);
+    return !isBlank(localPath) && takeName(field, localPath);
+}
+
+Form1::DropEffect Form1::dropEffect(bool canCopy, bool canLink)
+{
+    return canCopy ? DropEffect::Copy : canLink ? DropEffect::Link : DropEffect::None;
+}
+
+Field Form1::dropField(std::string_view control)
+{
+    return control == "Text2" ? Field::Text2 : Field::Text1;
 }
 
 void Form1::textChanged(Field field)
 {
-    // Whatever changed Text1 (typing, pasting, a handler) forgets the output name.
-    if (field == Field::Text1)
-        clearOutputName();
+    // Whatever changed Text1 (typing, pasting, a handler) forgets the output name; a
+    // notice with the text as it was is no change.
+    if (field != Field::Text1)
+        return;
+    std::u16string text = m_view.text(Field::Text1);
+    if (text == m_text1)
+        return;
+    m_text1 = std::move(text);
+    clearOutputName();
 }
 
 void Form1::focusLost(Field)
@@ -110,18 +125,19 @@ std::optional<std::u16string> Form1::browse(Field field)
 // it names, else a beep and the field stays as it was: the scan trims the names, so
 // one that begins or ends with a space would reach another file ("notes.txt " is not
 // "notes.txt" on Linux); a NUL would cut it short, and a field would cut a longer one.
-void Form1::takeName(Field field, std::u16string_view name)
+bool Form1::takeName(Field field, std::u16string_view name)
 {
     if (name.size() > FieldLength || name.find(u'\0') != std::u16string_view::npos || name.front() == u' ' ||
         name.back() == u' ') {
         m_feedback.beep();
-        return;
+        return false;
     }
     m_view.setText(field, name);
     // A new input name has already emptied the output name, so the rule derives it
     // from the chosen page; the same name again keeps the output name as it is.
     if (field == Field::Text1)
         applyOutputNameRule();
+    return true;
 }
 
 std::u16string Form1::inputName() const
@@ -163,6 +179,9 @@ void Form1::leaveBusy()
 {
     m_view.showRecords(m_records.size());
     m_feedback.beep();
+    // Clicks and keys that reached the window while the scan ran were meant for a
+    // disabled button or a busy window: none may start another scan once it is enabled.
+    m_view.discardInput();
     m_view.setScanEnabled(true);
     m_feedback.setBusyPointer(false);
 }
