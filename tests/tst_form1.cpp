@@ -466,17 +466,17 @@ void TestForm1::scanShowsBusyStateWhileRunning()
               QString::fromStdString(folder.path("out.txt")));
     bool buttonEnabledWhileBusy = true;
     auto *button = control<QPushButton>("Command1");
-    // A click and a Space queued on the disabled button while the scan runs.
+    // A click and a Space queued on the greyed button while the scan runs.
     m_feedback->onBusy = [&, first = true]() mutable {
         buttonEnabledWhileBusy = button->isEnabled();
         if (!std::exchange(first, false))
             return;
         const QPointF at(5, 5);
-        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(button, new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
-                                                                Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                                            Qt::LeftButton, {}));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, {}, {}));
         for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QCoreApplication::postEvent(button, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")));
+            QCoreApplication::postEvent(button, new QKeyEvent(type, Qt::Key_Space, {}, QStringLiteral(" ")));
     };
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Space);
