@@ -59,8 +59,12 @@ std::optional<Failure> Win32OutputFile::claim()
 {
     if (m_claimed || m_isDevice)
         return std::nullopt;
-    if (!m_handle.mark(true))
-        return failureFromLastError(::GetLastError());
+    // Only another scan's mark refuses the report: a file system that has no locks
+    // takes it unmarked, as before.
+    if (!m_handle.mark(true)) {
+        if (const DWORD error = ::GetLastError(); error == ERROR_LOCK_VIOLATION)
+            return failureFromLastError(error);
+    }
     m_claimed = true;
     return std::nullopt;
 }
