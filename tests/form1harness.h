@@ -11,8 +11,7 @@
 #include <vector>
 
 // Form1's logic behind a window made of plain values: the two fields, the scan button,
-// the rows the list shows. Setting Text1 raises its change event, even to the text it
-// holds, as Windows' edit control does.
+// the rows the list shows. Setting Text1 raises its change event, same text or not.
 class FakeForm1View final : public Form1View
 {
 public:
