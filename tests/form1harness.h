@@ -11,7 +11,7 @@
 #include <vector>
 
 // Form1's logic behind a window made of plain values: the two fields, the scan button,
-// the rows the list shows. Setting Text1 raises its change event as the toolkits do.
+// the rows the list shows. Setting Text1 raises its change event, same text or not.
 class FakeForm1View final : public Form1View
 {
 public:
@@ -27,12 +27,13 @@ public:
     {
         if (field == Field::Text2) {
             text2 = text;
-        } else if (text1 != text) {
+        } else {
             text1 = text;
-            form->clearOutputName();
+            form->textChanged(Field::Text1);
         }
     }
     void setScanEnabled(bool enabled) override { scanEnabled = enabled; }
+    void discardInput() override {}
     void showRecords(std::size_t count) override { shown = count; }
     void closeWindow() override { closed = true; }
 };

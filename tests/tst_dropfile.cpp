@@ -24,7 +24,8 @@ struct DropCase
     std::u16string path;
     std::u16string expected1;
     std::u16string expected2;
-    bool refused = false; // with a beep
+    // What the file manager is told: taken, or ignored; a name refused also beeps.
+    enum { Taken, Ignored, Refused } outcome = Taken;
 };
 
 using DroppedFile = testing::TestWithParam<DropCase>;
@@ -40,7 +41,7 @@ TEST_P(DroppedFile, SetsTheFieldAsTheBrowseDoes)
         window->view.setText(Field::Text2, u"mine.txt");
     }
 
-    dropped.form->dropFile(row.field, row.path);
+    EXPECT_EQ(dropped.form->dropFile(row.field, row.path), row.outcome == DropCase::Taken);
     browsed.dialog->chosen = row.path;
     row.field == Field::Text1 ? browsed.form->browseInput() : browsed.form->browseOutput();
 
@@ -48,7 +49,8 @@ TEST_P(DroppedFile, SetsTheFieldAsTheBrowseDoes)
     EXPECT_EQ(dropped.view.text2, row.expected2);
     EXPECT_EQ(dropped.view.text1, browsed.view.text1);
     EXPECT_EQ(dropped.view.text2, browsed.view.text2);
-    EXPECT_EQ(dropped.feedback.events, row.refused ? std::vector<std::string>{"beep"} : std::vector<std::string>{});
+    EXPECT_EQ(dropped.feedback.events,
+              row.outcome == DropCase::Refused ? std::vector<std::string>{"beep"} : std::vector<std::string>{});
     EXPECT_EQ(browsed.feedback.events, dropped.feedback.events);
 }
 
@@ -58,11 +60,13 @@ const DropCase dropCases[] = {
     {"OnText2KeepsTheInputName", Field::Text2, u"a.htm", u"/srv/report.txt", u"a.htm", u"/srv/report.txt"},
     {"TheSamePageAgainKeepsTheOutputName", Field::Text1, u"/srv/home.htm", u"/srv/home.htm", u"/srv/home.htm",
      u"mine.txt"},
-    {"BlankPathChangesNothing", Field::Text1, u"a.htm", u"  ", u"a.htm", u"mine.txt"},
-    {"TrailingSpaceIsRefused", Field::Text1, u"a.htm", u"/srv/notes.txt ", u"a.htm", u"mine.txt", true},
-    {"LeadingSpaceIsRefused", Field::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", true},
-    {"NulIsRefused", Field::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt", true},
-    {"LongerThanAFieldIsRefused", Field::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm", u"mine.txt", true},
+    {"BlankPathChangesNothing", Field::Text1, u"a.htm", u"  ", u"a.htm", u"mine.txt", DropCase::Ignored},
+    {"TrailingSpaceIsRefused", Field::Text1, u"a.htm", u"/srv/notes.txt ", u"a.htm", u"mine.txt", DropCase::Refused},
+    {"LeadingSpaceIsRefused", Field::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", DropCase::Refused},
+    {"NulIsRefused", Field::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt",
+     DropCase::Refused},
+    {"LongerThanAFieldIsRefused", Field::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm",
+     u"mine.txt", DropCase::Refused},
     {"AsLongAsAFieldIsTaken", Field::Text2, u"a.htm", u"/" + std::u16string(32766, u'x'), u"a.htm",
      u"/" + std::u16string(32766, u'x')},
 };

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,8 +21,10 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <utility>
 
 using Events = std::vector<std::string>;
 
@@ -460,13 +463,26 @@ void TestForm1::scanShowsBusyStateWhileRunning()
     typeNames(QString::fromStdString(folder.write("page.htm", "a/b")),
               QString::fromStdString(folder.path("out.txt")));
     bool buttonEnabledWhileBusy = true;
-    m_feedback->onBusy = [&] { buttonEnabledWhileBusy = control<QPushButton>("Command1")->isEnabled(); };
     auto *button = control<QPushButton>("Command1");
+    // A click and a Space queued on the greyed button while the scan runs.
+    m_feedback->onBusy = [&, first = true]() mutable {
+        buttonEnabledWhileBusy = button->isEnabled();
+        if (!std::exchange(first, false))
+            return;
+        const QPointF at(5, 5);
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
+                                                            Qt::LeftButton, {}));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, {}, {}));
+        for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(button, new QKeyEvent(type, Qt::Key_Space, {}, QStringLiteral(" ")));
+    };
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Space);
+    QCoreApplication::processEvents();
     QVERIFY(!buttonEnabledWhileBusy);
     QVERIFY(button->isEnabled());
     QCOMPARE(QApplication::focusWidget(), button);
+    QCOMPARE(std::count(m_feedback->events.begin(), m_feedback->events.end(), "busy"), 1); // one scan
 }
 
 void TestForm1::listRowsAreAccessibleItems()

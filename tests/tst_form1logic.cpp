@@ -47,6 +47,13 @@ const HandlerCase handlerCases[] = {
     {"StartUpFillsBothNames", [](Form1Harness &) {}, DefaultPage, u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {}},
     {"ChangingTheInputEmptiesTheOutput",
      [](Form1Harness &w) { w.view.setText(Field::Text1, u"x.htm"); }, u"x.htm", u"", {}},
+    {"ANoticeThatChangesNoTextKeepsTheOutput",
+     [](Form1Harness &w) {
+         w.view.setText(Field::Text2, u"r.txt");
+         w.view.setText(Field::Text1, DefaultPage);
+         w.form->textChanged(Field::Text1);
+     },
+     DefaultPage, u"r.txt", {}},
     {"LeavingAFieldFillsABlankOutput",
      [](Form1Harness &w) {
          w.view.setText(Field::Text1, u" report.htm ");

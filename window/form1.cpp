@@ -70,11 +70,27 @@ bool Form1::dropFile(Field field, std::u16string_view localPath)
     return !isBlank(localPath) && takeName(field, localPath);
 }
 
+Form1::DropEffect Form1::dropEffect(bool canCopy, bool canLink)
+{
+    return canCopy ? DropEffect::Copy : canLink ? DropEffect::Link : DropEffect::None;
+}
+
+Field Form1::dropField(std::string_view control)
+{
+    return control == "Text2" ? Field::Text2 : Field::Text1;
+}
+
 void Form1::textChanged(Field field)
 {
-    // Whatever changed Text1 (typing, pasting, a handler) forgets the output name.
-    if (field == Field::Text1)
-        clearOutputName();
+    // Whatever changed Text1 (typing, pasting, a handler) forgets the output name; a
+    // notice with the text as it was is no change.
+    if (field != Field::Text1)
+        return;
+    std::u16string text = m_view.text(Field::Text1);
+    if (text == m_text1)
+        return;
+    m_text1 = std::move(text);
+    clearOutputName();
 }
 
 void Form1::focusLost(Field)
@@ -165,6 +181,9 @@ void Form1::leaveBusy()
 {
     m_view.showRecords(m_records.size());
     m_feedback.beep();
+    // Clicks and keys that reached the window while the scan ran were meant for a
+    // disabled button or a busy window: none may start another scan once it is enabled.
+    m_view.discardInput();
     m_view.setScanEnabled(true);
     m_feedback.setBusyPointer(false);
 }

@@ -33,7 +33,7 @@ public:
 
     // The window's events, one handler each.
     void load();                 // before the window is first shown
-    void clearOutputName();      // Text1 changed, whatever changed it
+    void clearOutputName();      // Text1's text changed, whatever changed it
     void applyOutputNameRule();  // Text1 or Text2 lost the focus; also called directly
     void runScan();              // Command1
     void browseInput();          // Command2
@@ -41,18 +41,26 @@ public:
     void exit();                 // Command3
     // A file dropped from the file manager on a field: the field takes its local path
     // exactly as when the browse dialog returns it, so a drop on Text1 derives the
-    // output name afresh. A drop anywhere else on the window counts as one on Text1; of
-    // several files the first local one counts (FileAddress tells which are). The front
-    // end calls this only for a drop that holds a local file, and accepts it as a copy
-    // or a link, never as a move, after which the file manager could delete the file.
-    // A blank path changes nothing; one the field cannot take whole is refused. True
-    // when the name was taken: the front end reports any other drop to the dragging
-    // program as ignored, so it never believes a refused drop happened.
+    // output name afresh. Of several files the first local one counts (FileAddress
+    // tells which are). The front end calls this only for a drop that holds a local
+    // file, with the effect dropEffect() chose, and tells the file manager that effect
+    // when this returns true and none when it returns false: a blank path changes
+    // nothing, one the field cannot take whole is refused with a beep.
     bool dropFile(Form1View::Field field, std::u16string_view localPath);
+
+    // The effect a drop of a local file is taken with, of those the drag offers: a
+    // copy, else a link; never a move, after which the file manager could delete the
+    // file. None refuses the drag.
+    enum class DropEffect { None, Copy, Link };
+    static DropEffect dropEffect(bool canCopy, bool canLink);
+    // The field a drop lands in, by the layout's name of the control under the
+    // pointer: Text2 for the report, anywhere else on the window Text1.
+    static Form1View::Field dropField(std::string_view control);
 
     // The events as a front end receives them from its controls, routed to the
     // handlers above: a field's text changed, a field lost the focus, a button of the
-    // layout (by its name) was clicked.
+    // layout (by its name) was clicked. A change notice that leaves Text1's text as it
+    // was (an edit control that only selected its text) changes nothing.
     void textChanged(Form1View::Field field);
     void focusLost(Form1View::Field field);
     void click(std::string_view button);
@@ -81,4 +89,5 @@ private:
     FileLayer &m_files;
     ScanCounters m_counters;
     RecordStore m_records;
+    std::u16string m_text1; // Text1's text as the last change notice found it
 };

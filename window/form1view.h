@@ -15,14 +15,17 @@ public:
     virtual ~Form1View() = default;
 
     virtual std::u16string text(Field field) const = 0;
-    // Setting Text1 to a text it does not already hold raises its change event at
-    // once, before this returns, as the toolkits do: the front end calls
-    // Form1::clearOutputName().
+    // Setting Text1 raises its change event at once, before this returns, as the
+    // toolkits do: the front end calls Form1::textChanged(), which ignores a notice
+    // that leaves the text as it was.
     virtual void setText(Field field, std::u16string_view text) = 0;
 
     // Command1. A front end whose toolkit moves the focus off a disabled button gives
     // it back when the button is enabled again.
     virtual void setScanEnabled(bool enabled) = 0;
+
+    // Throws away the clicks and keys the window has received and not yet handled.
+    virtual void discardInput() = 0;
 
     // List1 now shows the first `count` records of Form1::records(); fewer than it
     // showed before means the list was cleared first.

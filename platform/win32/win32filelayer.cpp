@@ -85,6 +85,10 @@ FileLayer::Opened<InputFile> Win32FileLayer::openInput(std::u16string_view name)
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
     if (opened.failure)
         return {nullptr, std::move(opened.failure)};
+    // Marked as a page being read, so that no other scan empties it as its report. A
+    // page that is another scan's report is read all the same, unmarked.
+    if (!opened.isDevice)
+        opened.handle.mark(false);
     return {std::make_unique<Win32InputFile>(std::move(opened.handle), opened.identity), std::nullopt};
 }
 
@@ -93,7 +97,9 @@ FileLayer::Opened<OutputFile> Win32FileLayer::openOutput(std::u16string_view nam
     // OPEN_ALWAYS keeps what the file holds until the scan has compared identities.
     // Readers may share the report, another writer may not; FILE_SHARE_READ also lets
     // it open beside this program's own handle on the page when both are one file, so
-    // that the scan, not a sharing violation, reports it.
+    // that the scan, not a sharing violation, reports it. The report is marked only
+    // before its first change (Win32OutputFile): the page's own mark must not hide
+    // that they are one file.
     Checked opened = openChecked(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (opened.failure)
         return {nullptr, std::move(opened.failure)};

@@ -114,6 +114,22 @@ std::wstring_view lastComponent(std::wstring_view name)
     return name;
 }
 
+// NTFS, FAT and ReFS take at most 255 UTF-16 units in one component of a name.
+bool hasOverlongComponent(std::wstring_view name)
+{
+    constexpr std::size_t Longest = 255;
+    std::size_t start = 0;
+    while (start < name.size()) {
+        std::size_t end = name.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos)
+            end = name.size();
+        if (end - start > Longest)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 Win32FileName::Win32FileName(std::u16string_view typed)
@@ -140,6 +156,9 @@ Win32FileName::Win32FileName(std::u16string_view typed)
         m_nullDevice = true;
     else if (!hasNamespacePrefix(name))
         reachPastMaxPath();
+    // Too long for any file system: a bad name, as on Linux; Wine would call it missing.
+    if (!m_refusal && hasOverlongComponent(m_path))
+        m_refusal = Failure::of(Failure::BadFileName);
 }
 
 // Windows 7 takes at most MAX_PATH characters through the classic names; the \\?\ form

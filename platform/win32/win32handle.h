@@ -26,6 +26,12 @@ public:
     // Closes the handle, reporting what CloseHandle reports; nothing to do once closed.
     std::optional<Failure> close();
 
+    // Marks the file as a scan's page (shared) or report (exclusive) with a lock on one
+    // byte far past any data, where no read or write of the file reaches. False, never
+    // a wait, when another handle holds a mark this one excludes: GetLastError() then
+    // says ERROR_LOCK_VIOLATION. The mark goes when the handle is closed.
+    bool mark(bool exclusive);
+
     // The volume serial number and the file's number on it; the 128-bit number where
     // the file system has one (ReFS), the 64-bit index otherwise. Empty when Windows
     // cannot say: GetLastError() then tells why.
@@ -33,4 +39,5 @@ public:
 
 private:
     void *m_handle = nullptr;
+    bool m_marked = false;
 };

@@ -22,6 +22,8 @@ OutputFile::WriteResult Win32OutputFile::write(std::span<const char> bytes)
         return {};
     if (!m_handle.isOpen())
         return {0, Failure::of(Failure::DeviceIoError)};
+    if (auto failure = claim())
+        return {0, std::move(failure)};
     DWORD count = 0;
     if (!::WriteFile(m_handle.get(), bytes.data(), win32IoChunk(bytes.size()), &count, nullptr))
         return {0, failureFromLastError(::GetLastError())};
@@ -37,6 +39,8 @@ std::optional<Failure> Win32OutputFile::truncate(std::uint64_t size)
         return std::nullopt;
     if (!m_handle.isOpen())
         return Failure::of(Failure::DeviceIoError);
+    if (auto failure = claim())
+        return failure;
     if (size > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
         return Failure::of(Failure::FileTooLarge);
     LARGE_INTEGER position{};
@@ -49,4 +53,18 @@ std::optional<Failure> Win32OutputFile::truncate(std::uint64_t size)
 std::optional<Failure> Win32OutputFile::close()
 {
     return m_handle.close();
+}
+
+std::optional<Failure> Win32OutputFile::claim()
+{
+    if (m_claimed || m_isDevice)
+        return std::nullopt;
+    // Only another scan's mark refuses the report: a file system that has no locks
+    // takes it unmarked, as before.
+    if (!m_handle.mark(true)) {
+        if (const DWORD error = ::GetLastError(); error == ERROR_LOCK_VIOLATION)
+            return failureFromLastError(error);
+    }
+    m_claimed = true;
+    return std::nullopt;
 }

@@ -17,7 +17,12 @@ public:
     FileIdentity identity() const override { return m_identity; }
 
 private:
+    // Before the first change: marks the file as this scan's report, or says why not
+    // (a page another scan reads, 70).
+    std::optional<Failure> claim();
+
     Win32Handle m_handle;
     FileIdentity m_identity;
     bool m_isDevice;
+    bool m_claimed = false;
 };

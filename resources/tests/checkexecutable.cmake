@@ -1,7 +1,7 @@
 # Checks PAGESIFT.exe as Windows' loader will see it: the PE format of its target, the
-# GUI subsystem, no DLL that Windows does not bring itself (the C++ run-time is
-# inside), the icon group with its two 16-colour images, the version record and the
-# manifest.
+# GUI subsystem, large-address-aware (so the 32-bit one gets 4 GB on 64-bit Windows),
+# no DLL that Windows does not bring itself (the C++ run-time is inside), the icon group
+# with its two 16-colour images, the version record and the manifest.
 #   cmake -DOBJDUMP=... -DWRESTOOL=... -DICOTOOL=... -DFORMAT=pei-i386|pei-x86-64 -DEXE=...
 #         -DWORK=<scratch folder> -P checkexecutable.cmake
 
@@ -26,6 +26,7 @@ endfunction()
 run(headers ${OBJDUMP} -p ${EXE})
 expect("${headers}" "file format ${FORMAT}\n" "not ${FORMAT}")
 expect("${headers}" "\nSubsystem[ \t]+00000002" "not the Windows GUI subsystem (2)")
+expect("${headers}" "\n[ \t]*large address aware\n" "not large-address-aware")
 
 # Windows' own DLLs, and the API sets through which Windows 10 and later export the CRT.
 set(system_dlls kernel32 user32 gdi32 comctl32 comdlg32 shell32 advapi32 ole32 oleaut32 oleacc

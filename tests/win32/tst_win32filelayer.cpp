@@ -94,7 +94,8 @@ private:
 // ---- Names that are refused, and the number each gets.
 
 enum class Side { Input, Output };
-enum class Setup { None, PageHeldWithoutSharing, PageReadOnly };
+// Another scan, with a file layer of its own, reading the page or writing it as its report.
+enum class Setup { None, PageHeldWithoutSharing, PageReadOnly, PageReadByAnotherScan, PageWrittenByAnotherScan };
 
 struct RefusedCase
 {
@@ -127,8 +128,16 @@ TEST_P(RefusedName, FailsWithItsNumber)
             GTEST_SKIP() << "this system lets a read-only file be written (Wine run as root)";
     }
 
+    Win32FileLayer other;
+    const auto reading = row.setup == Setup::PageReadByAnotherScan ? other.openInput(u"page.htm").file : nullptr;
+    const auto writing = row.setup == Setup::PageWrittenByAnotherScan ? other.openOutput(u"page.htm").file : nullptr;
+    ASSERT_TRUE(!writing || !writing->truncate(10));
+
+    // A report is refused when opened, or at the latest before its first change.
+    auto output = row.side == Side::Output ? layer.openOutput(row.typed) : FileLayer::Opened<OutputFile>{};
     const std::optional<Failure> failure = row.side == Side::Input ? layer.openInput(row.typed).failure
-                                                                   : layer.openOutput(row.typed).failure;
+                                           : output.file               ? output.file->truncate(0)
+                                                                       : output.failure;
     if (held != INVALID_HANDLE_VALUE)
         ::CloseHandle(held);
     EXPECT_EQ(failure, Failure::of(row.expected));
@@ -162,6 +171,10 @@ const RefusedCase refusedCases[] = {
     {"report_held_without_sharing", u"page.htm", Side::Output, Failure::PermissionDenied,
      Setup::PageHeldWithoutSharing},
     {"read_only_report", u"page.htm", Side::Output, Failure::PermissionDenied, Setup::PageReadOnly},
+    {"page_another_scan_reads", u"page.htm", Side::Output, Failure::PermissionDenied, Setup::PageReadByAnotherScan},
+    {"report_another_scan_writes", u"page.htm", Side::Output, Failure::PermissionDenied,
+     Setup::PageWrittenByAnotherScan},
+    {"name_too_long_for_the_system", std::u16string(300, u'n') + u".txt", Side::Output, Failure::BadFileName},
 };
 INSTANTIATE_TEST_SUITE_P(Win32FileLayer, RefusedName, testing::ValuesIn(refusedCases), CaseName{});
 

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,6 +58,22 @@ struct Window
     HWND control(const char *name) const { return form->control(name); }
 
     void type(const char *field, const std::wstring &text) { SetWindowTextW(control(field), text.c_str()); }
+
+    // Keys as the control receives them, Ctrl held; a character as TranslateMessage makes it.
+    void ctrlKeys(const char *name, std::initializer_list<WPARAM> keys, WPARAM character = 0)
+    {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+        SetFocus(control(name));
+        for (const WPARAM key : keys)
+            SendMessageW(control(name), WM_KEYDOWN, key, 0);
+        if (character)
+            SendMessageW(control(name), WM_CHAR, character, 0);
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+    }
 
     void click(const char *button)
     {
@@ -137,6 +154,10 @@ TEST(Win32Form1, FrameTitleAndStartUp)
     EXPECT_EQ(ListView_GetItemCount(window.control("List1")), 0);
     // No button answers Enter on its own.
     EXPECT_EQ(LOWORD(SendMessageW(form, DM_GETDEFID, 0, 0)), 0);
+    // A paste stops at the length a name field holds, as on Linux.
+    const std::wstring pasted(40000, L'x');
+    SendMessageW(window.control("Text2"), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
+    EXPECT_EQ(GetWindowTextLengthW(window.control("Text2")), 32767);
 }
 
 TEST(Win32Form1, TabMovesInTheTablesOrder)
@@ -157,12 +178,22 @@ TEST(Win32Form1, ScanThroughTheWindow)
     const auto report = folder.path("out.txt");
     Window window;
     bool buttonEnabledWhileBusy = true;
-    window.feedback.onBusy = [&] { buttonEnabledWhileBusy = IsWindowEnabled(window.control("Command1")); };
+    const HWND button = window.control("Command1");
+    // A click and a Space that reach the greyed button start no scan after this one.
+    window.feedback.onBusy = [&, first = true]() mutable {
+        buttonEnabledWhileBusy = IsWindowEnabled(button);
+        if (std::exchange(first, false))
+            for (const UINT message : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_KEYUP})
+                PostMessageW(button, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : VK_SPACE, MAKELPARAM(5, 5));
+    };
 
     window.type("Text1", std::wstring(page.begin(), page.end()));
     EXPECT_EQ(textOf(window.control("Text2")), L""); // the change event emptied it
     window.type("Text2", std::wstring(report.begin(), report.end()));
+    SetFocus(button);
     window.click("Command1");
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageW(&message);
 
     const std::vector<std::string> records = {" 2 -  <img src=a.gif>", " 3 - C:\\x"};
     EXPECT_EQ(window.rows(), records);
@@ -170,6 +201,33 @@ TEST(Win32Form1, ScanThroughTheWindow)
     EXPECT_EQ(window.feedback.events, (std::vector<std::string>{"busy", "beep", "idle"}));
     EXPECT_FALSE(buttonEnabledWhileBusy);
     EXPECT_TRUE(IsWindowEnabled(window.control("Command1")));
+}
+
+// Ctrl+A through the version 6 edit control that PAGESIFT.exe's manifest asks for,
+// which sends a change notice for it: the output name stays.
+TEST(Win32Form1, SelectingAllOfTheInputKeepsTheOutput)
+{
+    const ScratchFolder folder;
+    const auto manifest = folder.write(
+        "v6.manifest", "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
+                       "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+                       "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\"/>"
+                       "</dependentAssembly></dependency></assembly>");
+    const std::wstring path(manifest.begin(), manifest.end());
+    ACTCTXW description{sizeof description, 0, path.c_str(), 0, 0, nullptr, nullptr, nullptr, nullptr};
+    const HANDLE context = CreateActCtxW(&description);
+    ULONG_PTR cookie = 0;
+    ActivateActCtx(context, &cookie);
+    {
+        Window window;
+        window.type("Text2", L"r.txt");
+        window.ctrlKeys("Text1", {'A'}, 1);
+        SetFocus(window.control("Text2"));
+        EXPECT_EQ(textOf(window.control("Text1")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
+        EXPECT_EQ(textOf(window.control("Text2")), L"r.txt");
+    }
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(context);
 }
 
 TEST(Win32Form1, BrowseFillsTheFieldAndProposesTheOutput)
@@ -212,7 +270,7 @@ const ClosingCase closingCases[] = {
 INSTANTIATE_TEST_SUITE_P(Win32Form1, Closing, testing::ValuesIn(closingCases), CaseName());
 
 // A file dropped from Explorer: the first of the files, on Text2 for the report,
-// anywhere else for the page.
+// anywhere else for the page; what the drag offers, and the effect Explorer is told.
 struct DropCase
 {
     const char *name;
@@ -220,11 +278,13 @@ struct DropCase
     std::vector<std::wstring> files;
     std::wstring text1;
     std::wstring text2;
+    DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    DWORD taken = DROPEFFECT_COPY;
 };
 
 using Drop = testing::TestWithParam<DropCase>;
 
-HDROP dropOf(POINT at, const std::vector<std::wstring> &files)
+HGLOBAL dropOf(const std::vector<std::wstring> &files)
 {
     std::wstring names;
     for (const auto &file : files)
@@ -233,29 +293,45 @@ HDROP dropOf(POINT at, const std::vector<std::wstring> &files)
     const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
     auto *drop = static_cast<DROPFILES *>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->pt = at;
     drop->fWide = TRUE;
     std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t *>(drop + 1));
     GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
+    return memory;
 }
 
 TEST_P(Drop, SetsTheFieldAsTheBrowseDoes)
 {
     const auto &c = GetParam();
     Window window;
-    SendMessageW(window.form->window(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(dropOf({pixels(c.at.x), pixels(c.at.y)}, c.files)), 0);
+    POINT at{pixels(c.at.x), pixels(c.at.y)};
+    ClientToScreen(window.form->window(), &at);
+    // The files as CF_HDROP, the form Explorer drags them in, through OLE's own object.
+    ASSERT_TRUE(OpenClipboard(window.form->window()) && EmptyClipboard());
+    SetClipboardData(CF_HDROP, dropOf(c.files));
+    CloseClipboard();
+    IDataObject *data = nullptr;
+    ASSERT_EQ(OleGetClipboard(&data), S_OK);
+    IDropTarget *target = window.form->dropTarget();
+    EXPECT_EQ(RegisterDragDrop(window.form->window(), target), DRAGDROP_E_ALREADYREGISTERED); // the window's own
+    DWORD effect = c.offered;
+    target->Drop(data, 0, {at.x, at.y}, &effect);
+    data->Release();
+    EXPECT_EQ(effect, c.taken);
     EXPECT_EQ(textOf(window.control("Text1")), c.text1);
     EXPECT_EQ(textOf(window.control("Text2")), c.text2);
 }
 
+const std::wstring startPage = L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM";
+const std::wstring startReport = L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3";
+
 const DropCase dropCases[] = {
     {"OnText1", {2000, 150}, {L"C:\\site\\home.htm"}, L"C:\\site\\home.htm", L"C:\\site\\home.ht3"},
-    {"OnText2", {2000, 600}, {L"C:\\site\\report.txt"}, L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM", L"C:\\site\\report.txt"},
+    {"OnText2", {2000, 600}, {L"C:\\site\\report.txt"}, startPage, L"C:\\site\\report.txt"},
     {"OnTheListCountsForText1", {3000, 4000}, {L"D:\\a.htm", L"D:\\b.htm"}, L"D:\\a.htm", L"D:\\a.ht3"},
-    {"EndingInASpaceIsRefused", {2000, 150}, {L"C:\\site\\home.htm "}, L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM",
-     L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"},
+    {"EndingInASpaceIsIgnored", {2000, 150}, {L"C:\\a.htm "}, startPage, startReport, DROPEFFECT_COPY, 0},
+    {"OnlyALinkIsTakenAsOne", {2000, 150}, {L"C:\\a.htm"}, L"C:\\a.htm", L"C:\\a.ht3", DROPEFFECT_LINK,
+     DROPEFFECT_LINK},
+    {"OnlyAMoveIsRefused", {2000, 150}, {L"C:\\a.htm"}, startPage, startReport, DROPEFFECT_MOVE, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Win32Form1, Drop, testing::ValuesIn(dropCases), CaseName());
@@ -269,20 +345,6 @@ struct ListWindow : Window
         type("Text1", std::wstring(page.begin(), page.end()));
         type("Text2", L"NUL");
         click("Command1");
-    }
-
-    // Keys as the list receives them, Ctrl held.
-    void ctrlKeys(std::initializer_list<WPARAM> keys)
-    {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        state[VK_CONTROL] = 0x80;
-        SetKeyboardState(state);
-        SetFocus(control("List1"));
-        for (const WPARAM key : keys)
-            SendMessageW(control("List1"), WM_KEYDOWN, key, 0);
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state);
     }
 
     ScratchFolder folder;
@@ -309,7 +371,7 @@ TEST(Win32Form1, CopiesTheSelectedRecordsWhole)
     for (std::size_t i = 0; i < wcslen(shown); ++i)
         EXPECT_NE(glyphs[i], 0xFFFF) << "no glyph for the character at " << i;
 
-    window.ctrlKeys({'A', 'C'});
+    window.ctrlKeys("List1", {'A', 'C'});
 
     ASSERT_TRUE(OpenClipboard(window.form->window()));
     const std::wstring expected =

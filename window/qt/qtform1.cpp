@@ -55,6 +55,28 @@ std::optional<std::u16string> firstLocalFile(const QMimeData &data)
     return std::nullopt;
 }
 
+// Swallows every click, key and wheel turn delivered while it is installed.
+class InputSink final : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
 } // namespace
 
 QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, FileLayer *files,
@@ -104,6 +126,7 @@ void QtForm1::create(const Form1Layout::Control &control)
     }
     case Layout::Kind::TextBox: {
         auto *field = new QLineEdit(this);
+        field->setMaxLength(static_cast<int>(Form1::FieldLength));
         const Field which = control.name == "Text1" ? Field::Text1 : Field::Text2;
         (which == Field::Text1 ? Text1 : Text2) = field;
         // textChanged, unlike textEdited, also fires when a handler sets the text.
@@ -260,17 +283,14 @@ bool QtForm1::dragFiles(QDropEvent *event, Field target)
     if (!event->mimeData()->hasUrls())
         return false;
     const auto path = firstLocalFile(*event->mimeData());
-    // Only the name is taken: a drop accepted as a move could make the file manager
-    // delete the file.
     const Qt::DropActions possible = event->possibleActions();
-    const Qt::DropAction action = possible & Qt::CopyAction   ? Qt::CopyAction
-                                  : possible & Qt::LinkAction ? Qt::LinkAction
-                                                              : Qt::IgnoreAction;
-    if (!path || action == Qt::IgnoreAction) {
+    const Form1::DropEffect effect =
+        Form1::dropEffect(possible.testFlag(Qt::CopyAction), possible.testFlag(Qt::LinkAction));
+    if (!path || effect == Form1::DropEffect::None) {
         event->ignore();
         return true;
     }
-    event->setDropAction(action);
+    event->setDropAction(effect == Form1::DropEffect::Copy ? Qt::CopyAction : Qt::LinkAction);
     event->accept();
     // A name the window refuses is no drop: the file manager is told it was ignored.
     if (event->type() == QEvent::Drop && !m_form.dropFile(target, *path)) {
@@ -322,6 +342,16 @@ void QtForm1::setScanEnabled(bool enabled)
     Command1->setEnabled(enabled);
     if (enabled && m_scanHadFocus)
         Command1->setFocus();
+}
+
+void QtForm1::discardInput()
+{
+    // What the window system queued while the scan ran is delivered now, with nothing
+    // enabled yet to act on it, and goes no further.
+    InputSink sink;
+    QCoreApplication::instance()->installEventFilter(&sink);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&sink);
 }
 
 void QtForm1::showRecords(std::size_t count)

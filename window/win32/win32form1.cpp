@@ -5,6 +5,7 @@
 #include "window/win32/win32recordlist.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -145,7 +146,21 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
                        FileLayer *files)
     : m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<Win32FileDialogComponent>(),
              files ? *files : FileLayer::system())
+    , m_dropTarget({[](DWORD offered) {
+                        switch (Form1::dropEffect(offered & DROPEFFECT_COPY, offered & DROPEFFECT_LINK)) {
+                        case Form1::DropEffect::Copy:
+                            return DWORD{DROPEFFECT_COPY};
+                        case Form1::DropEffect::Link:
+                            return DWORD{DROPEFFECT_LINK};
+                        case Form1::DropEffect::None:
+                            break;
+                        }
+                        return DWORD{DROPEFFECT_NONE};
+                    },
+                    [this](POINT at, const std::u16string &file) { return dropFile(at, file); }})
 {
+    // Drops through OLE, which tells what the drag offers (WM_DROPFILES does not).
+    m_oleStarted = SUCCEEDED(OleInitialize(nullptr));
     static const ATOM registered = [instance] {
         // The list view, the tooltips, and the visual styles the manifest asks for.
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
@@ -184,10 +199,11 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
                                             instance, nullptr);
         if (control->kind == Layout::Kind::TextBox)
-            SendMessageW(m_controls[index], EM_SETLIMITTEXT, 0, 0); // as long as a path can be
+            SendMessageW(m_controls[index], EM_SETLIMITTEXT, Form1::FieldLength, 0);
     }
     m_list = std::make_unique<Win32RecordList>(control("List1"), m_form.records(), feedback);
-    DragAcceptFiles(m_window, TRUE);
+    if (m_oleStarted)
+        RegisterDragDrop(m_window, &m_dropTarget);
     layOut(dpi);
     m_lastFocus = control("Text1");
 
@@ -201,6 +217,8 @@ Win32Form1::~Win32Form1()
         DestroyWindow(m_window);
     if (m_font)
         DeleteObject(m_font);
+    if (m_oleStarted)
+        OleUninitialize();
 }
 
 HWND Win32Form1::control(std::string_view name) const
@@ -290,10 +308,8 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         layOut(HIWORD(wParam));
         return 0;
     }
-    case WM_DROPFILES:
-        dropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
     case WM_DESTROY:
+        RevokeDragDrop(m_window);
         m_list.reset();
         break;
     default:
@@ -313,7 +329,8 @@ void Win32Form1::command(int id, int code)
             m_form.click(control.name);
     } else if (control.kind == Layout::Kind::TextBox) {
         const Field field = control.name == "Text1" ? Field::Text1 : Field::Text2;
-        // EN_CHANGE comes for typing, pasting and for a text set by a handler alike.
+        // EN_CHANGE comes for typing, pasting and for a text set by a handler alike, and
+        // also where the text stays as it was; the logic tells.
         if (code == EN_CHANGE)
             m_form.textChanged(field);
         else if (code == EN_KILLFOCUS)
@@ -362,19 +379,17 @@ void Win32Form1::layOut(UINT dpi)
         m_list->fitColumn();
 }
 
-void Win32Form1::dropFiles(HDROP drop)
+bool Win32Form1::dropFile(POINT at, const std::u16string &file)
 {
-    // Of several files the first counts. Dropped on Text2 it is the report; anywhere
-    // else on the window, the page.
-    POINT at{};
-    DragQueryPoint(drop, &at);
+    // Named by the control under the pointer; the logic picks the field.
+    ScreenToClient(m_window, &at);
     const HWND target = ChildWindowFromPointEx(m_window, at, CWP_SKIPINVISIBLE);
-    const Field field = target == control("Text2") ? Field::Text2 : Field::Text1;
-    std::wstring path(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
-    path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
-    DragFinish(drop);
-    if (!path.empty())
-        m_form.dropFile(field, {reinterpret_cast<const char16_t *>(path.data()), path.size()});
+    std::string_view name;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_controls[i] == target)
+            name = Layout::Controls[i].name;
+    }
+    return m_form.dropFile(Form1::dropField(name), file);
 }
 
 std::u16string Win32Form1::text(Field field) const
@@ -387,10 +402,6 @@ void Win32Form1::setText(Field field, std::u16string_view text)
 {
     const HWND control = this->control(field == Field::Text1 ? "Text1" : "Text2");
     const std::wstring wide(text.begin(), text.end());
-    // An edit control reports a change even for the text it already holds; the window's
-    // logic counts only a real change, as on every other toolkit.
-    if (textOf(control) == wide)
-        return;
     SetWindowTextW(control, wide.c_str());
 }
 
@@ -404,6 +415,17 @@ void Win32Form1::setScanEnabled(bool enabled)
     EnableWindow(button, enabled);
     if (enabled && m_scanHadFocus)
         SetFocus(button);
+}
+
+void Win32Form1::discardInput()
+{
+    // The queue keeps a click on a disabled button until it is enabled, and then
+    // clicks it.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
 }
 
 void Win32Form1::showRecords(std::size_t count)

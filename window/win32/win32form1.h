@@ -4,10 +4,9 @@
 #include "window/form1.h"
 #include "window/form1layout.h"
 #include "window/form1view.h"
+#include "window/win32/win32droptarget.h"
 
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <array>
 #include <memory>
@@ -38,6 +37,8 @@ public:
     HWND control(std::string_view name) const;
     // List1's tooltip.
     HWND listTooltip() const;
+    // What the window registered to take files dragged onto it.
+    IDropTarget *dropTarget() { return &m_dropTarget; }
 
     // Gives Tab, Shift+Tab and the arrow keys to the dialog manager; true when it took
     // the message, which must then not be dispatched again.
@@ -48,16 +49,19 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code);
     void layOut(UINT dpi);
-    void dropFiles(HDROP drop);
+    bool dropFile(POINT at, const std::u16string &file);
 
     // Form1View
     std::u16string text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
     void setScanEnabled(bool enabled) override;
+    void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;
 
     Form1 m_form;
+    Win32DropTarget m_dropTarget;
+    bool m_oleStarted = false;
     HWND m_window = nullptr;
     std::array<HWND, Form1Layout::Controls.size()> m_controls{}; // in the layout's order
     std::unique_ptr<Win32RecordList> m_list;

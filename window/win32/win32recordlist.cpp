@@ -30,7 +30,10 @@ Win32RecordList::Win32RecordList(HWND list, const RecordStore &records, UserFeed
     , m_records(records)
     , m_feedback(feedback)
 {
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    // Painted straight into the window, not double-buffered: a double buffer takes a
+    // bitmap the size of the list at every paint, which cannot be had once memory has
+    // run out, and the list then stays blank after the message.
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     ListView_InsertColumn(m_list, 0, &column);
