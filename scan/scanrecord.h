@@ -9,6 +9,9 @@
 // One line of the report: the line number with its sign position, " - ", the line.
 struct ScanRecord
 {
+    // What ends each record in the report.
+    static constexpr std::string_view LineEnd = "\r\n";
+
     // Replaces the contents of `record`; reusing one string keeps the scan free of
     // allocations.
     static void build(std::string &record, std::int16_t lineNumber, std::string_view line);

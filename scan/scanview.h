@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,11 @@ public:
 
     // Disable the scan button, show the busy pointer, then clear the list.
     virtual void enterBusy() = 0;
-    // Adds a record to the list. May throw std::bad_alloc, and then adds nothing.
-    virtual void appendRecord(std::string_view record) = 0;
+    // Adds a record to the list. May throw std::bad_alloc, and then adds nothing. A list
+    // that keeps the record followed by the report's line end returns that copy, line
+    // end included, valid until the list is next cleared or cut: the report is written
+    // from it. Otherwise nothing, and the report copies the record.
+    virtual std::optional<std::string_view> appendRecord(std::string_view record) = 0;
     // After a failure: the list keeps its first `count` records, those the report holds whole.
     virtual void keepRecords(std::size_t count) = 0;
     // Beep, enable the scan button, restore the pointer.

@@ -34,7 +34,11 @@ public:
         events.emplace_back("busy");
         list.clear();
     }
-    void appendRecord(std::string_view record) override { list.emplace_back(record); }
+    std::optional<std::string_view> appendRecord(std::string_view record) override
+    {
+        list.emplace_back(record);
+        return std::nullopt;
+    }
     void keepRecords(std::size_t count) override { list.resize(std::min(count, list.size())); }
     void leaveBusy() override { events.emplace_back("idle"); }
 };

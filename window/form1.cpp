@@ -149,9 +149,9 @@ void Form1::enterBusy()
     m_view.showRecords(0);
 }
 
-void Form1::appendRecord(std::string_view record)
+std::optional<std::string_view> Form1::appendRecord(std::string_view record)
 {
-    m_records.append(record);
+    return m_records.append(record);
 }
 
 void Form1::keepRecords(std::size_t count)

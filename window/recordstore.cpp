@@ -1,5 +1,7 @@
 #include "window/recordstore.h"
 
+#include "scan/scanrecord.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -26,13 +28,13 @@ void RecordStore::clear()
     m_records.clear();
 }
 
-void RecordStore::append(std::string_view record)
+std::string_view RecordStore::append(std::string_view record)
 {
     try {
         // From the system, not from the list's memory: it is no part of any record.
         if (!m_reserve)
             m_reserve = ::operator new(ReserveSize);
-        store(record);
+        return store(record);
     } catch (const std::bad_alloc &) {
         ::operator delete(m_reserve);
         m_reserve = nullptr;
@@ -40,29 +42,33 @@ void RecordStore::append(std::string_view record)
     }
 }
 
-void RecordStore::store(std::string_view record)
+std::string_view RecordStore::store(std::string_view record)
 {
+    constexpr auto LineEnd = ScanRecord::LineEnd;
+    const std::size_t size = record.size() + LineEnd.size();
     // Room for the index entry and a chunk entry first: after these two steps nothing
     // can throw, so a failed append changes nothing.
     if (m_records.size() == m_records.capacity())
         m_records.reserve(std::max<std::size_t>(1024, 2 * m_records.capacity()));
-    const bool needsChunk = m_chunks.empty() || ChunkSize - m_currentUsed < record.size();
+    const bool needsChunk = m_chunks.empty() || m_chunks.back().size - m_currentUsed < size;
     char *stored = nullptr;
     if (needsChunk) {
         if (m_chunks.size() == m_chunks.capacity())
             m_chunks.reserve(std::max<std::size_t>(16, 2 * m_chunks.capacity()));
         // A record longer than a chunk cannot come from 16-bit lines; stay correct anyway.
-        const std::size_t size = std::max(ChunkSize, record.size());
-        stored = static_cast<char *>(m_memory->allocate(size, 1));
-        m_chunks.push_back({stored, size});
-        m_currentUsed = std::min(record.size(), ChunkSize); // an outsized chunk counts as full
+        const std::size_t chunkSize = std::max(ChunkSize, size);
+        stored = static_cast<char *>(m_memory->allocate(chunkSize, 1));
+        m_chunks.push_back({stored, chunkSize});
+        m_currentUsed = size;
     } else {
         stored = m_chunks.back().bytes + m_currentUsed;
-        m_currentUsed += record.size();
+        m_currentUsed += size;
     }
     if (!record.empty())
         std::memcpy(stored, record.data(), record.size());
+    std::memcpy(stored + record.size(), LineEnd.data(), LineEnd.size());
     m_records.emplace_back(stored, record.size());
+    return {stored, size};
 }
 
 void RecordStore::truncate(std::size_t count)

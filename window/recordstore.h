@@ -6,9 +6,10 @@
 #include <vector>
 
 // The records of the result list. A scan can add 32,767 records of up to 32 KiB each,
-// so they are kept once, as the report's own bytes, in large chunks; the front ends
-// decode a record only when it is shown. Memory comes from one memory resource, so a
-// test can make any allocation fail.
+// so they are kept once, as the report's own bytes, line end included, in large
+// chunks: the report is written from them, and the front ends decode a record only
+// when it is shown. Memory comes from one memory resource, so a test can make any
+// allocation fail.
 //
 // The list grows only while some address space is set aside, and gives it back the
 // moment it cannot grow any more: a list that took all the memory there is would leave
@@ -23,10 +24,11 @@ public:
     RecordStore &operator=(const RecordStore &) = delete;
 
     void clear();
-    // Stores a copy of `record`, setting the reserve aside first if it is not. Throws
-    // std::bad_alloc when memory runs out, and then holds exactly what it held before
-    // and has given the reserve back.
-    void append(std::string_view record);
+    // Stores a copy of `record` followed by the report's line end, setting the reserve
+    // aside first if it is not, and returns the copy, line end included; it stays until
+    // the list is cleared or cut. Throws std::bad_alloc when memory runs out, and then
+    // holds exactly what it held before and has given the reserve back.
+    std::string_view append(std::string_view record);
     // Keeps the first `count` records.
     void truncate(std::size_t count);
 
@@ -42,7 +44,7 @@ private:
     // Never touched, so it is address space, not memory.
     static constexpr std::size_t ReserveSize = std::size_t{40} << 20;
 
-    void store(std::string_view record);
+    std::string_view store(std::string_view record);
 
     struct Chunk
     {
