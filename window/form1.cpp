@@ -161,6 +161,7 @@ void Form1::keepRecords(std::size_t count)
 
 void Form1::leaveBusy()
 {
+    m_records.releaseUnused();
     m_view.showRecords(m_records.size());
     m_feedback.beep();
     m_view.setScanEnabled(true);

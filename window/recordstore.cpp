@@ -15,17 +15,29 @@ RecordStore::RecordStore(std::pmr::memory_resource *memory)
 
 RecordStore::~RecordStore()
 {
-    clear();
+    release(0);
     ::operator delete(m_reserve);
 }
 
 void RecordStore::clear()
 {
-    for (const Chunk &chunk : m_chunks)
-        m_memory->deallocate(chunk.bytes, chunk.size, 1);
-    m_chunks.clear();
+    m_current = 0;
     m_currentUsed = 0;
     m_records.clear();
+}
+
+void RecordStore::releaseUnused()
+{
+    release(m_records.empty() ? 0 : m_current + 1);
+}
+
+void RecordStore::release(std::size_t firstChunk)
+{
+    for (std::size_t i = firstChunk; i < m_chunks.size(); ++i)
+        m_memory->deallocate(m_chunks[i].bytes, m_chunks[i].size, 1);
+    m_chunks.resize(std::min(firstChunk, m_chunks.size()));
+    if (m_chunks.empty())
+        clear();
 }
 
 std::string_view RecordStore::append(std::string_view record)
@@ -50,23 +62,26 @@ std::string_view RecordStore::store(std::string_view record)
     // can throw, so a failed append changes nothing.
     if (m_records.size() == m_records.capacity())
         m_records.reserve(std::max<std::size_t>(1024, 2 * m_records.capacity()));
-    const bool needsChunk = m_chunks.empty() || m_chunks.back().size - m_currentUsed < size;
-    char *stored = nullptr;
-    if (needsChunk) {
-        if (m_chunks.size() == m_chunks.capacity())
-            m_chunks.reserve(std::max<std::size_t>(16, 2 * m_chunks.capacity()));
-        // A record longer than a chunk cannot come from 16-bit lines; stay correct anyway.
-        const std::size_t chunkSize = std::max(ChunkSize, size);
-        stored = static_cast<char *>(m_memory->allocate(chunkSize, 1));
-        m_chunks.push_back({stored, chunkSize});
-        m_currentUsed = size;
-    } else {
-        stored = m_chunks.back().bytes + m_currentUsed;
-        m_currentUsed += size;
+    const bool fits = !m_chunks.empty() && m_chunks[m_current].size - m_currentUsed >= size;
+    if (!fits) {
+        // The next chunk kept from an earlier scan, or a new one.
+        const std::size_t next = m_chunks.empty() ? 0 : m_current + 1;
+        if (next == m_chunks.size() || m_chunks[next].size < size) {
+            if (m_chunks.size() == m_chunks.capacity())
+                m_chunks.reserve(std::max<std::size_t>(16, 2 * m_chunks.capacity()));
+            // A record longer than a chunk cannot come from 16-bit lines; stay correct anyway.
+            const std::size_t chunkSize = std::max(ChunkSize, size);
+            auto *bytes = static_cast<char *>(m_memory->allocate(chunkSize, 1));
+            m_chunks.insert(m_chunks.begin() + static_cast<std::ptrdiff_t>(next), {bytes, chunkSize});
+        }
+        m_current = next;
+        m_currentUsed = 0;
     }
+    char *const stored = m_chunks[m_current].bytes + m_currentUsed;
     if (!record.empty())
         std::memcpy(stored, record.data(), record.size());
     std::memcpy(stored + record.size(), LineEnd.data(), LineEnd.size());
+    m_currentUsed += size;
     m_records.emplace_back(stored, record.size());
     return {stored, size};
 }

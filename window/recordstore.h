@@ -11,6 +11,10 @@
 // when it is shown. Memory comes from one memory resource, so a test can make any
 // allocation fail.
 //
+// The chunks outlive a scan: the next one fills them again instead of having the
+// system find and clear a gigabyte of fresh pages, and gives back those it leaves
+// unused.
+//
 // The list grows only while some address space is set aside, and gives it back the
 // moment it cannot grow any more: a list that took all the memory there is would leave
 // the window none to paint with or to show its message in. Where even that much cannot
@@ -23,6 +27,7 @@ public:
     RecordStore(const RecordStore &) = delete;
     RecordStore &operator=(const RecordStore &) = delete;
 
+    // Empties the list; its chunks are kept for the records to come.
     void clear();
     // Stores a copy of `record` followed by the report's line end, setting the reserve
     // aside first if it is not, and returns the copy, line end included; it stays until
@@ -31,6 +36,8 @@ public:
     std::string_view append(std::string_view record);
     // Keeps the first `count` records.
     void truncate(std::size_t count);
+    // Gives back the chunks that hold no record.
+    void releaseUnused();
 
     std::size_t size() const { return m_records.size(); }
     std::string_view operator[](std::size_t index) const { return m_records[index]; }
@@ -45,6 +52,7 @@ private:
     static constexpr std::size_t ReserveSize = std::size_t{40} << 20;
 
     std::string_view store(std::string_view record);
+    void release(std::size_t firstChunk);
 
     struct Chunk
     {
@@ -54,7 +62,8 @@ private:
 
     std::pmr::memory_resource *m_memory;
     std::pmr::vector<Chunk> m_chunks;
-    std::size_t m_currentUsed = 0; // bytes taken in the last chunk
+    std::size_t m_current = 0;     // the chunk records go to; the ones after it are free
+    std::size_t m_currentUsed = 0; // bytes taken in it
     std::pmr::vector<std::string_view> m_records;
     void *m_reserve = nullptr;
 };
