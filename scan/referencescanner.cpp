@@ -32,6 +32,12 @@ public:
         return std::nullopt;
     }
 
+    std::span<char> room(std::size_t size) override
+    {
+        const auto listed = m_view.recordRoom(size);
+        return listed.empty() ? m_report.room(size) : listed;
+    }
+
     std::size_t listed() const { return m_listed; }
 
 private:

@@ -29,10 +29,18 @@ std::optional<Failure> ReportWriter::append(std::string_view record)
         }
     }
     char *const at = m_buffer.data() + m_used;
-    std::memcpy(at, record.data(), record.size());
+    if (record.data() != at) // else built in room()
+        std::memcpy(at, record.data(), record.size());
     std::memcpy(at + record.size(), ScanRecord::LineEnd.data(), ScanRecord::LineEnd.size());
     m_used += size;
     return addPiece({at, size});
+}
+
+std::span<char> ReportWriter::room(std::size_t size)
+{
+    if (size + ScanRecord::LineEnd.size() > m_buffer.size() - m_used)
+        return {};
+    return {m_buffer.data() + m_used, size};
 }
 
 std::optional<Failure> ReportWriter::appendKept(std::string_view line)

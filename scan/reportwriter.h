@@ -32,6 +32,10 @@ public:
     // the next flush() or keepRecords(); it is written from there.
     std::optional<Failure> appendKept(std::string_view line);
     std::optional<Failure> flush();
+    // Room for a record of at most `size` bytes in the writer's buffer, with its line
+    // end; append() of a record built there copies nothing. Nothing when it would not
+    // fit before the next write.
+    std::span<char> room(std::size_t size);
 
     // How many records the file holds whole.
     std::size_t recordsWritten() const;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ public:
     // end included, valid until the list is next cleared or cut: the report is written
     // from it. Otherwise nothing, and the report copies the record.
     virtual std::optional<std::string_view> appendRecord(std::string_view record) = 0;
+    // Where the list would keep the next record, at most `size` bytes, so it can be built
+    // there; appendRecord() of a record built there takes it as it is. Nothing when the
+    // list keeps no records. May throw std::bad_alloc, and then adds nothing.
+    virtual std::span<char> recordRoom(std::size_t) { return {}; }
     // After a failure: the list keeps its first `count` records, those the report holds whole.
     virtual void keepRecords(std::size_t count) = 0;
     // Beep, enable the scan button, restore the pointer.

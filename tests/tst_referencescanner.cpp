@@ -75,6 +75,10 @@ TEST(Record, LineNumberHasASignPosition)
     EXPECT_EQ(record, " 12 - <img src=logo.gif>");
     ScanRecord::build(record, 32767, "");
     EXPECT_EQ(record, " 32767 - ");
+    // Built in place, in the most room a record can need.
+    char room[ScanRecord::MaxPrefix + 5];
+    EXPECT_EQ(std::string_view(room, ScanRecord::write(room, 32767, "a.gif")), " 32767 - a.gif");
+    EXPECT_EQ(std::string_view(room, ScanRecord::write(room, 7, "")), " 7 - ");
 }
 
 TEST(Record, ReadErrorMessageHasTwoSpacesBeforeErr)

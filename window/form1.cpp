@@ -154,6 +154,11 @@ std::optional<std::string_view> Form1::appendRecord(std::string_view record)
     return m_records.append(record);
 }
 
+std::span<char> Form1::recordRoom(std::size_t size)
+{
+    return m_records.room(size);
+}
+
 void Form1::keepRecords(std::size_t count)
 {
     m_records.truncate(count);

@@ -69,6 +69,7 @@ private:
     void showMessage(std::string_view text) override;
     void enterBusy() override;
     std::optional<std::string_view> appendRecord(std::string_view record) override;
+    std::span<char> recordRoom(std::size_t size) override;
     void keepRecords(std::size_t count) override;
     void leaveBusy() override;
 

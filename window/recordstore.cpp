@@ -40,13 +40,14 @@ void RecordStore::release(std::size_t firstChunk)
         clear();
 }
 
-std::string_view RecordStore::append(std::string_view record)
+template <typename Step>
+auto RecordStore::whileReserved(Step step)
 {
     try {
         // From the system, not from the list's memory: it is no part of any record.
         if (!m_reserve)
             m_reserve = ::operator new(ReserveSize);
-        return store(record);
+        return step();
     } catch (const std::bad_alloc &) {
         ::operator delete(m_reserve);
         m_reserve = nullptr;
@@ -54,12 +55,21 @@ std::string_view RecordStore::append(std::string_view record)
     }
 }
 
-std::string_view RecordStore::store(std::string_view record)
+std::string_view RecordStore::append(std::string_view record)
 {
-    constexpr auto LineEnd = ScanRecord::LineEnd;
-    const std::size_t size = record.size() + LineEnd.size();
-    // Room for the index entry and a chunk entry first: after these two steps nothing
-    // can throw, so a failed append changes nothing.
+    return whileReserved([&] { return store(record); });
+}
+
+std::span<char> RecordStore::room(std::size_t size)
+{
+    return whileReserved([&] { return std::span<char>(place(size + ScanRecord::LineEnd.size()), size); });
+}
+
+// Where the next `size` bytes go, in the current chunk, the next one kept or a new one.
+// Room for the index entry and a chunk entry is made first: after these two steps
+// nothing can throw, so a failed append changes nothing.
+char *RecordStore::place(std::size_t size)
+{
     if (m_records.size() == m_records.capacity())
         m_records.reserve(std::max<std::size_t>(1024, 2 * m_records.capacity()));
     const bool fits = !m_chunks.empty() && m_chunks[m_current].size - m_currentUsed >= size;
@@ -77,8 +87,15 @@ std::string_view RecordStore::store(std::string_view record)
         m_current = next;
         m_currentUsed = 0;
     }
-    char *const stored = m_chunks[m_current].bytes + m_currentUsed;
-    if (!record.empty())
+    return m_chunks[m_current].bytes + m_currentUsed;
+}
+
+std::string_view RecordStore::store(std::string_view record)
+{
+    constexpr auto LineEnd = ScanRecord::LineEnd;
+    const std::size_t size = record.size() + LineEnd.size();
+    char *const stored = place(size);
+    if (!record.empty() && record.data() != stored) // else built in room()
         std::memcpy(stored, record.data(), record.size());
     std::memcpy(stored + record.size(), LineEnd.data(), LineEnd.size());
     m_currentUsed += size;

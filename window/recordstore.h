@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory_resource>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     // the list is cleared or cut. Throws std::bad_alloc when memory runs out, and then
     // holds exactly what it held before and has given the reserve back.
     std::string_view append(std::string_view record);
+    // Where append() will store a record of at most `size` bytes: a record built there
+    // is not copied again. Sets the reserve aside and throws as append() does.
+    std::span<char> room(std::size_t size);
     // Keeps the first `count` records.
     void truncate(std::size_t count);
     // Gives back the chunks that hold no record.
@@ -51,6 +55,9 @@ private:
     // Never touched, so it is address space, not memory.
     static constexpr std::size_t ReserveSize = std::size_t{40} << 20;
 
+    template <typename Step>
+    auto whileReserved(Step step);
+    char *place(std::size_t size);
     std::string_view store(std::string_view record);
     void release(std::size_t firstChunk);
 
