@@ -4,7 +4,9 @@
 # run. Then the window's click-to-paint and copy-all times, and the worst legal page
 # scanned alone and through the window beside `cat page > report` (bench/worstpage.sh),
 # with the window's peak memory (these steps write about 2 GiB to the temporary folder).
-# Arguments go to the scan benchmark, e.g. --benchmark_filter=realistic.
+# Arguments go to the scan benchmark, e.g. --benchmark_filter=realistic. With
+# PAGESIFT_EARLIER naming another build of pagesift_worstpage (an older commit's), the
+# worst page's rounds run it too, for a before and after from one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -75,6 +77,6 @@ awk -v size="$size" -v scan="$scan" -v wc_us="$wc_us" -v grep_us="$grep_us" \
 echo
 build/release/bench/pagesift_windowbench
 echo
-bench/worstpage.sh build/release/bench/pagesift_worstpage "$pages"
+bench/worstpage.sh build/release/bench/pagesift_worstpage "$pages" 5 "${PAGESIFT_EARLIER:-}"
 echo
 build/release/bench/pagesift_peakmemory "$pages"

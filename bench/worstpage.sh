@@ -6,11 +6,16 @@
 # scans twice: in a window just opened, into a new report, then again, into the report
 # it has just written. The rounds alternate the tools so a busy machine weighs on all
 # of them alike; medians count.
-# Usage: bench/worstpage.sh PROGRAM FOLDER [ROUNDS]   (PROGRAM is pagesift_worstpage)
+# Usage: bench/worstpage.sh PROGRAM FOLDER [ROUNDS [EARLIER]]
+# PROGRAM is pagesift_worstpage; EARLIER, another build of it (an older commit's), runs
+# in the same rounds, for a before and after from one run.
 set -euo pipefail
 program=$1
 folder=$2
 rounds=${3:-5}
+earlier=${4:-}
+programs=("$program")
+[ -z "$earlier" ] || programs+=("$earlier")
 
 page="$folder/worst.html"
 report="$folder/worst.txt"
@@ -29,36 +34,46 @@ cat_into() {
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-declare -A runs
+declare -A runs peak
 add() { runs[$1]+=" $2" runs[$1.cpu]+=" $3"; }
-peak=0
 for ((round = 1; round <= rounds; ++round)); do
     rm -f "$report"; read -r wall cpu < <(cat_into); add cat_new "$wall" "$cpu"
-    rm -f "$report"; read -r wall cpu < <("$program" scan "$page" "$report"); add scan_new "$wall" "$cpu"
+    for each in "${programs[@]}"; do
+        rm -f "$report"; read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_new" "$wall" "$cpu"
+    done
     read -r wall cpu < <(cat_into); add cat_old "$wall" "$cpu"
-    read -r wall cpu < <("$program" scan "$page" "$report"); add scan_old "$wall" "$cpu"
-    rm -f "$report"
-    read -r wall cpu again again_cpu memory < <("$program" click "$page" "$report" 2>/dev/null)
-    add click_new "$wall" "$cpu"; add click_old "$again" "$again_cpu"
-    peak=$(( memory > peak ? memory : peak ))
+    for each in "${programs[@]}"; do
+        read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_old" "$wall" "$cpu"
+    done
+    for each in "${programs[@]}"; do
+        rm -f "$report"
+        read -r wall cpu again again_cpu memory < <("$each" click "$page" "$report" 2>/dev/null)
+        add "$each.click_new" "$wall" "$cpu"; add "$each.click_old" "$again" "$again_cpu"
+        peak[$each]=$(( memory > ${peak[$each]:-0} ? memory : ${peak[$each]:-0} ))
+    done
 done
 rm -f "$report"
 
-figures=()
-for name in cat_new scan_new click_new cat_old scan_old click_old; do
-    # shellcheck disable=SC2086 # the runs are words
-    figures+=(-v "$name=$(median ${runs[$name]})" -v "${name}_cpu=$(median ${runs[$name.cpu]})")
+for each in "${programs[@]}"; do
+    figures=()
+    for name in cat_new scan_new click_new cat_old scan_old click_old; do
+        key=$name
+        [[ $name == cat_* ]] || key=$each.$name
+        # shellcheck disable=SC2086 # the runs are words
+        figures+=(-v "$name=$(median ${runs[$key]})" -v "${name}_cpu=$(median ${runs[$key.cpu]})")
+    done
+    awk -v rounds="$rounds" -v peak="${peak[$each]}" -v program="$each" "${figures[@]}" 'BEGIN {
+        printf "%s\n", program
+        printf "Worst page, 1 GiB, every line selected: medians of %d alternating rounds, seconds\n", rounds
+        printf "                       new report          existing report     (processor time: new, existing)\n"
+        printf "  cat page > report   %6.3f               %6.3f               (%.3f, %.3f)\n", cat_new, cat_old, cat_new_cpu, cat_old_cpu
+        printf "  scan alone          %6.3f = %.2fx cat   %6.3f = %.2fx cat   (%.3f = %.2fx, %.3f = %.2fx)   target <= 1.2x\n",
+               scan_new, scan_new / cat_new, scan_old, scan_old / cat_old,
+               scan_new_cpu, scan_new_cpu / cat_new_cpu, scan_old_cpu, scan_old_cpu / cat_old_cpu
+        printf "  click to painted    %6.3f = %.2fx cat   %6.3f = %.2fx cat   (%.3f = %.2fx, %.3f = %.2fx)   target <= 3x\n",
+               click_new, click_new / cat_new, click_old, click_old / cat_old,
+               click_new_cpu, click_new_cpu / cat_new_cpu, click_old_cpu, click_old_cpu / cat_old_cpu
+        printf "  (the window: its first scan, into a new report; then its second, into the report it wrote)\n"
+        printf "  peak memory of the window: %d MB\n", peak
+    }'
 done
-awk -v rounds="$rounds" -v peak="$peak" "${figures[@]}" 'BEGIN {
-    printf "Worst page, 1 GiB, every line selected: medians of %d alternating rounds, seconds\n", rounds
-    printf "                       new report          existing report     (processor time: new, existing)\n"
-    printf "  cat page > report   %6.3f               %6.3f               (%.3f, %.3f)\n", cat_new, cat_old, cat_new_cpu, cat_old_cpu
-    printf "  scan alone          %6.3f = %.2fx cat   %6.3f = %.2fx cat   (%.3f = %.2fx, %.3f = %.2fx)   target <= 1.2x\n",
-           scan_new, scan_new / cat_new, scan_old, scan_old / cat_old,
-           scan_new_cpu, scan_new_cpu / cat_new_cpu, scan_old_cpu, scan_old_cpu / cat_old_cpu
-    printf "  click to painted    %6.3f = %.2fx cat   %6.3f = %.2fx cat   (%.3f = %.2fx, %.3f = %.2fx)   target <= 3x\n",
-           click_new, click_new / cat_new, click_old, click_old / cat_old,
-           click_new_cpu, click_new_cpu / cat_new_cpu, click_old_cpu, click_old_cpu / cat_old_cpu
-    printf "  (the window: its first scan, into a new report; then its second, into the report it wrote)\n"
-    printf "  peak memory of the window: %d MB\n", peak
-}'
