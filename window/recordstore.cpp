@@ -45,8 +45,15 @@ auto RecordStore::whileReserved(Step step)
 {
     try {
         // From the system, not from the list's memory: it is no part of any record.
-        if (!m_reserve)
-            m_reserve = ::operator new(ReserveSize);
+        if (!m_reserve) {
+            m_reserve = ::operator new(ReserveSize, std::nothrow);
+            // Kept chunks that hold no record may be where its room went: a scan after
+            // one that ran out of memory starts with all of them.
+            if (!m_reserve) {
+                releaseUnused();
+                m_reserve = ::operator new(ReserveSize);
+            }
+        }
         return step();
     } catch (const std::bad_alloc &) {
         ::operator delete(m_reserve);
