@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds Release, runs the benchmarks, and sets the scan's throughput on the realistic
 # page beside that of `wc -l` and `grep -cP` on the very same file, all from this one
-# run. Then the window's click-to-paint and copy-all times and its peak memory on the
-# worst legal page (this last step writes about 2 GiB to the temporary folder).
-# Arguments go to the scan benchmark, e.g. --benchmark_filter=realistic.
+# run. Then the window's click-to-paint and copy-all times, and the worst legal page
+# scanned alone and through the window beside `cat page > report` (bench/worstpage.sh),
+# with the window's peak memory (these steps write about 2 GiB to the temporary folder).
+# Arguments go to the scan benchmark, e.g. --benchmark_filter=realistic. With
+# PAGESIFT_EARLIER naming another build of pagesift_worstpage (an older commit's), the
+# worst page's rounds run it too, for a before and after from one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -73,5 +76,7 @@ awk -v size="$size" -v scan="$scan" -v wc_us="$wc_us" -v grep_us="$grep_us" \
 
 echo
 build/release/bench/pagesift_windowbench
+echo
+bench/worstpage.sh build/release/bench/pagesift_worstpage "$pages" 5 "${PAGESIFT_EARLIER:-}"
 echo
 build/release/bench/pagesift_peakmemory "$pages"

@@ -42,10 +42,11 @@ public:
     std::u16string outputName() const override { return m_output; }
     void showMessage(std::string_view text) override { message.assign(text); }
     void enterBusy() override { records = 0; }
-    void appendRecord(std::string_view record) override
+    std::optional<std::string_view> appendRecord(std::string_view record) override
     {
         ++records;
         benchmark::DoNotOptimize(record.data());
+        return std::nullopt;
     }
     void keepRecords(std::size_t count) override { records = std::min(records, static_cast<long>(count)); }
     void leaveBusy() override {}

@@ -49,7 +49,7 @@ public:
     std::u16string outputName() const override { return m_output; }
     void showMessage(std::string_view) override {}
     void enterBusy() override {}
-    void appendRecord(std::string_view) override {}
+    std::optional<std::string_view> appendRecord(std::string_view) override { return std::nullopt; }
     void keepRecords(std::size_t) override {}
     void leaveBusy() override {}
 

@@ -24,6 +24,17 @@ public:
 
     // Writes a prefix of `bytes`; a short count is not a failure.
     virtual WriteResult write(std::span<const char> bytes) = 0;
+    // Writes a prefix of the pieces' bytes, taken one after the other, so records kept
+    // elsewhere reach the file without being copied together first. A file that cannot
+    // gather writes the first piece that is not empty.
+    virtual WriteResult writeGathered(std::span<const std::span<const char>> pieces)
+    {
+        for (const auto piece : pieces) {
+            if (!piece.empty())
+                return write(piece);
+        }
+        return {};
+    }
     // Cuts the file to its first `size` bytes; the next write goes on from there. A
     // device holds nothing, so it is left as it is. The first cut claims the file for
     // this report until it is closed: the report of another scan, or a page another

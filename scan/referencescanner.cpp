@@ -15,7 +15,9 @@
 
 namespace {
 
-// Each record goes to the report first, then to the list; it counts what the list took.
+// Each record goes to the list, then to the report, from the list's copy where it keeps
+// one; it counts what both took. A record the list took and the report did not is cut
+// from the list afterwards.
 class ReportAndList final : public RecordSink
 {
 public:
@@ -23,11 +25,17 @@ public:
 
     std::optional<Failure> append(std::string_view record) override
     {
-        if (auto failure = m_report.append(record))
+        const auto kept = m_view.appendRecord(record);
+        if (auto failure = kept ? m_report.appendKept(*kept) : m_report.append(record))
             return failure;
-        m_view.appendRecord(record);
         ++m_listed;
         return std::nullopt;
+    }
+
+    std::span<char> room(std::size_t size) override
+    {
+        const auto listed = m_view.recordRoom(size);
+        return listed.empty() ? m_report.room(size) : listed;
     }
 
     std::size_t listed() const { return m_listed; }

@@ -36,11 +36,20 @@ std::optional<Failure> ScanLoop::run(ByteSource &source, RecordSink &sink, ScanC
                 return Failure::of(Failure::Overflow);
             case LineSelector::Verdict::NotSelected:
                 break;
-            case LineSelector::Verdict::Selected:
-                ScanRecord::build(record, counters.LineNumber, {line.data(), line.size()});
-                if (auto failure = sink.append(record))
+            case LineSelector::Verdict::Selected: {
+                // Built once, where the sink keeps it, when it can say where.
+                const std::string_view text(line.data(), line.size());
+                std::string_view built;
+                if (const auto room = sink.room(ScanRecord::MaxPrefix + line.size()); !room.empty()) {
+                    built = {room.data(), ScanRecord::write(room, counters.LineNumber, text)};
+                } else {
+                    ScanRecord::build(record, counters.LineNumber, text);
+                    built = record;
+                }
+                if (auto failure = sink.append(built))
                     return failure;
                 break;
+            }
             }
         } while (!reader.atEnd());
     } catch (const std::bad_alloc &) {

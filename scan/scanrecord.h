@@ -2,16 +2,26 @@
 
 #include "platform/failure.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 // One line of the report: the line number with its sign position, " - ", the line.
 struct ScanRecord
 {
+    // What ends each record in the report.
+    static constexpr std::string_view LineEnd = "\r\n";
+
     // Replaces the contents of `record`; reusing one string keeps the scan free of
     // allocations.
     static void build(std::string &record, std::int16_t lineNumber, std::string_view line);
+    // The most a record adds to its line: a sign or its space, five digits, " - ".
+    static constexpr std::size_t MaxPrefix = 9;
+    // The same record written to `out`, which has room for MaxPrefix + line.size()
+    // bytes; returns its size.
+    static std::size_t write(std::span<char> out, std::int16_t lineNumber, std::string_view line);
 
     // A number as the report writes it: "-5", or " 7" with a space for the sign.
     static void appendNumber(std::string &text, std::int16_t number);

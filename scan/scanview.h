@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,8 +22,15 @@ public:
 
     // Disable the scan button, show the busy pointer, then clear the list.
     virtual void enterBusy() = 0;
-    // Adds a record to the list. May throw std::bad_alloc, and then adds nothing.
-    virtual void appendRecord(std::string_view record) = 0;
+    // Adds a record to the list. May throw std::bad_alloc, and then adds nothing. A list
+    // that keeps the record followed by the report's line end returns that copy, line
+    // end included, valid until the list is next cleared or cut: the report is written
+    // from it. Otherwise nothing, and the report copies the record.
+    virtual std::optional<std::string_view> appendRecord(std::string_view record) = 0;
+    // Where the list would keep the next record, at most `size` bytes, so it can be built
+    // there; appendRecord() of a record built there takes it as it is. Nothing when the
+    // list keeps no records. May throw std::bad_alloc, and then adds nothing.
+    virtual std::span<char> recordRoom(std::size_t) { return {}; }
     // After a failure: the list keeps its first `count` records, those the report holds whole.
     virtual void keepRecords(std::size_t count) = 0;
     // Beep, enable the scan button, restore the pointer.

@@ -136,4 +136,65 @@ TEST_P(ShortCounts, GiveTheSameResult)
 INSTANTIATE_TEST_SUITE_P(FaultInjection, ShortCounts, testing::Range(1u, 9u),
                          [](const testing::TestParamInfo<unsigned> &row) { return "Seed" + std::to_string(row.param); });
 
+// The list's chunks outlive a scan: scans in a row, each larger or smaller than the one
+// before, list their own records only, and the report holds the same. With `walk`, the
+// last scan meets each of its failure points in turn, the kept chunks' included.
+struct RowsCase
+{
+    const char *name;
+    std::vector<int> linesPerScan; // lines of 30,000 bytes, all selected: 34 to a 1 MiB chunk
+    bool walk = false;
+};
+
+using ScansInARow = testing::TestWithParam<RowsCase>;
+
+TEST_P(ScansInARow, ListTheirOwnRecordsOnly)
+{
+    const auto &scans = GetParam().linesPerScan;
+    std::vector<std::string> pages, records;
+    for (const int lines : scans) {
+        pages.emplace_back();
+        records.clear();
+        for (int line = 1; line <= lines; ++line) {
+            const std::string text = "\\" + std::to_string(line) + std::string(30000, static_cast<char>('a' + line % 26));
+            pages.back() += text + "\r\n";
+            records.push_back(" " + std::to_string(line) + " - " + text);
+        }
+    }
+    for (std::size_t k = GetParam().walk ? 1 : 0;; ++k) {
+        SCOPED_TRACE("failure point " + std::to_string(k));
+        MemoryFileLayer files;
+        FailingMemory listMemory(files.plan);
+        Form1Harness window(files, &listMemory);
+        for (std::size_t scan = 0; scan < scans.size(); ++scan) {
+            files.files[PageName] = pages[scan];
+            files.files.erase(ReportName); // else a page that fails to open leaves the last one
+            files.plan = {scan + 1 == scans.size() ? k : 0};
+            window.scan(PageName, ReportName);
+        }
+        const auto shown = window.shownRecords();
+        EXPECT_EQ(files.files[ReportName], reportOf(shown));
+        if (!files.plan.fired) {
+            EXPECT_EQ(window.messages(), std::vector<std::string>{});
+            EXPECT_EQ(shown, records);
+            break;
+        }
+        EXPECT_EQ(window.messages().size(), 1u);
+        ASSERT_LE(shown.size(), records.size());
+        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), records.begin()));
+        if (testing::Test::HasFailure())
+            break;
+    }
+}
+
+const RowsCase rowsCases[] = {
+    {"LargerThenSmaller", {60, 3}},
+    {"SmallerThenLarger", {3, 60, 100}},
+    {"SameTwice", {60, 60}},
+    {"EmptyBetween", {60, 0, 30}},
+    {"EveryFailurePointPastKeptChunks", {60, 100}, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(FaultInjection, ScansInARow, testing::ValuesIn(rowsCases), CaseName());
+
 } // namespace

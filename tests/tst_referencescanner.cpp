@@ -35,7 +35,11 @@ public:
         events.emplace_back("busy");
         list.clear();
     }
-    void appendRecord(std::string_view record) override { list.emplace_back(record); }
+    std::optional<std::string_view> appendRecord(std::string_view record) override
+    {
+        list.emplace_back(record);
+        return std::nullopt;
+    }
     void keepRecords(std::size_t count) override { list.resize(std::min(count, list.size())); }
     void leaveBusy() override { events.emplace_back("idle"); }
 };
@@ -98,6 +102,10 @@ TEST(Record, LineNumberHasASignPosition)
     EXPECT_EQ(record, " 12 - <img src=logo.gif>");
     ScanRecord::build(record, 32767, "");
     EXPECT_EQ(record, " 32767 - ");
+    // Built in place, in the most room a record can need.
+    char room[ScanRecord::MaxPrefix + 5];
+    EXPECT_EQ(std::string_view(room, ScanRecord::write(room, 32767, "a.gif")), " 32767 - a.gif");
+    EXPECT_EQ(std::string_view(room, ScanRecord::write(room, 7, "")), " 7 - ");
 }
 
 TEST(Record, ReadErrorMessageHasTwoSpacesBeforeErr)

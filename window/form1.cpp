@@ -167,9 +167,14 @@ void Form1::enterBusy()
     m_view.showRecords(0);
 }
 
-void Form1::appendRecord(std::string_view record)
+std::optional<std::string_view> Form1::appendRecord(std::string_view record)
 {
-    m_records.append(record);
+    return m_records.append(record);
+}
+
+std::span<char> Form1::recordRoom(std::size_t size)
+{
+    return m_records.room(size);
 }
 
 void Form1::keepRecords(std::size_t count)
@@ -179,6 +184,7 @@ void Form1::keepRecords(std::size_t count)
 
 void Form1::leaveBusy()
 {
+    m_records.releaseUnused();
     m_view.showRecords(m_records.size());
     m_feedback.beep();
     // Clicks and keys that reached the window while the scan ran were meant for a

@@ -79,7 +79,8 @@ private:
     std::u16string outputName() const override;
     void showMessage(std::string_view text) override;
     void enterBusy() override;
-    void appendRecord(std::string_view record) override;
+    std::optional<std::string_view> appendRecord(std::string_view record) override;
+    std::span<char> recordRoom(std::size_t size) override;
     void keepRecords(std::size_t count) override;
     void leaveBusy() override;
 

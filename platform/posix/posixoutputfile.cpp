@@ -3,8 +3,11 @@
 #include "platform/posix/posixfailure.h"
 #include "platform/posix/posixfilelock.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <limits>
+#include <sys/uio.h>
 #include <unistd.h>
 
 PosixOutputFile::~PosixOutputFile()
@@ -16,6 +19,21 @@ OutputFile::WriteResult PosixOutputFile::write(std::span<const char> bytes)
 {
     for (;;) {
         const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
+        if (n >= 0)
+            return {static_cast<std::size_t>(n), std::nullopt};
+        if (errno != EINTR)
+            return {0, PosixFailure::fromErrno(errno)};
+    }
+}
+
+OutputFile::WriteResult PosixOutputFile::writeGathered(std::span<const std::span<const char>> pieces)
+{
+    iovec vectors[64];
+    const std::size_t count = std::min({pieces.size(), std::size(vectors), std::size_t{IOV_MAX}});
+    for (std::size_t i = 0; i < count; ++i)
+        vectors[i] = {const_cast<char *>(pieces[i].data()), pieces[i].size()};
+    for (;;) {
+        const ssize_t n = ::writev(m_fd, vectors, static_cast<int>(count));
         if (n >= 0)
             return {static_cast<std::size_t>(n), std::nullopt};
         if (errno != EINTR)

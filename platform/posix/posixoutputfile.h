@@ -14,6 +14,7 @@ public:
     PosixOutputFile &operator=(const PosixOutputFile &) = delete;
 
     WriteResult write(std::span<const char> bytes) override;
+    WriteResult writeGathered(std::span<const std::span<const char>> pieces) override;
     std::optional<Failure> truncate(std::uint64_t size) override;
     std::optional<Failure> close() override;
     FileIdentity identity() const override { return m_identity; }
