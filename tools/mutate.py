@@ -297,12 +297,17 @@ def main():
     parser.add_argument("files", nargs="*", help="product files, relative to the root")
     parser.add_argument("--list", action="store_true", help="list the faults without running them")
     parser.add_argument("--again", metavar="LOG",
-                        help="plant only the faults that survived in an earlier run's output")
+                        help="plant the faults that survived in an earlier run's output (besides those of any FILE)")
+    parser.add_argument("--killed", metavar="KEYS",
+                        help="count the faults listed (one key a line, as the survivors are keyed) as caught "
+                             "by an earlier run of a suite that has only grown since, and do not plant them")
     parser.add_argument("--every", type=int, default=1,
                         help="plant about one fault in N, the same ones from run to run")
     arguments = parser.parse_args()
 
-    files = [str(Path(f).resolve().relative_to(ROOT)) for f in arguments.files] or default_files()
+    files = [str(Path(f).resolve().relative_to(ROOT)) for f in arguments.files]
+    if not files and not arguments.again:
+        files = default_files()
     mutants = []
     for path in files:
         # A sample chosen by the fault itself, not by its place in the list, so that the
@@ -313,7 +318,9 @@ def main():
         marker = "to explain: "
         wanted = {line.split(marker, 1)[1].rsplit(" | ", 1)[0].strip()
                   for line in Path(arguments.again).read_text(encoding="utf-8").splitlines() if marker in line}
-        mutants = [m for m in mutants if m.key() in wanted]
+        planted = {(m.key(), m.line, m.mutated) for m in mutants}
+        for path in default_files():
+            mutants += [m for m in mutants_of(path) if m.key() in wanted and (m.key(), m.line, m.mutated) not in planted]
     if arguments.list:
         for m in mutants:
             print(f"{m.path}:{m.line}: {m.what}\n    {m.original.strip()}\n -> {m.mutated.strip()}")
@@ -321,6 +328,9 @@ def main():
         return 0
 
     known = load_equivalent()
+    earlier = set()
+    if arguments.killed:
+        earlier = {line.strip() for line in Path(arguments.killed).read_text(encoding="utf-8").splitlines()}
     COPY.mkdir(parents=True, exist_ok=True)
     sync_copy()
     # The tests run as `./dev.sh check` runs them, under the address and undefined-
@@ -360,6 +370,20 @@ def main():
 
     scores = {}
     survivors, explained = [], []
+    planted = []
+    for m in mutants:
+        folder = scores.setdefault(folder_of(m.path), {"killed": 0, "survived": 0, "equivalent": 0, "invalid": 0})
+        if m.key() in earlier:
+            folder["killed"] += 1
+        elif m.key() in known:
+            folder["equivalent"] += 1
+            explained.append((m, known[m.key()]))
+        else:
+            planted.append(m)
+    if len(planted) < len(mutants):
+        print(f"{len(mutants) - len(planted)} faults caught before or known not to change behaviour; "
+              f"{len(planted)} to plant.")
+    mutants = planted
     try:
         for index, m in enumerate(mutants, start=1):
             target = COPY / m.path
@@ -375,11 +399,8 @@ def main():
             else:
                 verdict = "killed" if run_tests(plan, since=started) else "survived"
             restore()
-            folder = scores.setdefault(folder_of(m.path), {"killed": 0, "survived": 0, "equivalent": 0, "invalid": 0})
-            if verdict == "survived" and m.key() in known:
-                verdict = "equivalent"
-                explained.append((m, known[m.key()]))
-            elif verdict == "survived":
+            folder = scores[folder_of(m.path)]
+            if verdict == "survived":
                 survivors.append(m)
             folder[verdict] += 1
             print(f"[{index}/{len(mutants)}] {verdict:10} {m.path}:{m.line}  {m.what}", flush=True)
