@@ -142,6 +142,7 @@ const NameCase nameCases[] = {
     {"LastBeforeSurrogates", "\xED\x9F\xBF", u"\xD7FF"}, {"LastOfThreeBytes", "\xEF\xBF\xBF", u"\xFFFF"},
     {"OverlongFourBytes", "\xF0\x8F\xBF\xBF", u"\xDCF0\xDC8F\xDCBF\xDCBF"},
     {"FirstOfFourBytes", "\xF0\x90\x80\x80", u"\U00010000"}, {"LastOfUnicode", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+    {"FourBytesOddLead", "\xF1\x80\x80\x80", u"\U00040000"}, {"BeforeSurrogatesThenAByte", "\xED\x9F\xBF\x80", u"\xD7FF\xDC80"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, FileNameBytes, testing::ValuesIn(nameCases), CaseName());
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Names, FileNameBytes, testing::ValuesIn(nameCases), Cas
 // no file.
 TEST(FileNames, ThatNoFileCanHaveAreRefused)
 {
-    for (const std::u16string name : {u"\xDCC3\xDCA9", u"a\xDC41", u"\xD800x", u"\xDFFF"})
+    for (const std::u16string name : {u"\xDCC3\xDCA9", u"a\xDC41", u"a\xDC7F", u"\xD800x", u"\xDFFF"})
         EXPECT_EQ(FileNameCodec::encode(name), std::nullopt);
 }
 

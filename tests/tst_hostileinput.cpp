@@ -287,6 +287,13 @@ const HostileCase hostileCases[] = {
          return earlierReport(folder, hold);
      },
      75, 5.0, 16 * 1024},
+    // A file that fails when read: the program's own memory, from address 0.
+    {"ProcessMemoryAsInput",
+     [](const ScratchFolder &folder, std::string &input) {
+         input = "/proc/self/mem";
+         return Unwritable{folder.path("report.txt"), {}};
+     },
+     57, 5.0, 16 * 1024},
     {"PtmxAsInput",
      [](const ScratchFolder &folder, std::string &input) {
          input = "/dev/ptmx";

@@ -5,12 +5,15 @@
 
 #include "platform/filelayer.h"
 #include "platform/inputfile.h"
+#include "platform/outputfile.h"
 #include "platform/posix/posixfailure.h"
 #include "scan/lineselector.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -62,6 +65,21 @@ TEST(Posix, IdentityIsDeviceAndInode)
     const FileIdentity identity = opened.file->identity();
     EXPECT_EQ(identity.volume, static_cast<std::uint64_t>(info.st_dev));
     EXPECT_EQ(identity.file[0], static_cast<std::uint64_t>(info.st_ino));
+}
+
+// Every file the layer opens is closed again, whether it was read, written or refused.
+TEST(Posix, EveryFileOpenedIsClosed)
+{
+    const auto open = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    ScratchFolder folder;
+    const auto page = folder.write("page.htm", "a/b");
+    const auto before = open();
+    for (const std::string &name : {page, folder.path("report.txt"), std::string("/dev/null"), folder.path("")}) {
+        const std::u16string wide(name.begin(), name.end());
+        static_cast<void>(FileLayer::system().openInput(wide));
+        static_cast<void>(FileLayer::system().openOutput(wide));
+    }
+    EXPECT_EQ(open(), before);
 }
 
 // A line that ends where readable memory ends: the selection reads no byte after it,

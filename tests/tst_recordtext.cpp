@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(RecordText, Tip, testing::ValuesIn(tipCases), CaseName(
 
 TEST(RecordText, TooltipLinesFitANarrowScreen)
 {
-    EXPECT_EQ(RecordText::tipLineLength(1920, 10), RecordText::TipLineLength);
+    EXPECT_EQ(RecordText::tipLineLength(1920, 10), 100u);
+    EXPECT_EQ(RecordText::tipLineLength(1920, 0), 100u); // nothing measured: the full length
+    EXPECT_EQ(RecordText::tipLineLength(0, 10), 100u);
     EXPECT_EQ(RecordText::tipLineLength(800, 12), 60u);
     EXPECT_EQ(RecordText::tipLineLength(100, 12), 20u); // never shorter than that
 }
