@@ -5,6 +5,7 @@
 #include "tests/recordingfeedback.h"
 #include "window/qt/recordlistmodel.h"
 #include "tests/scratchfolder.h"
+#include "platform/qt/qtuserfeedback.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -12,10 +13,13 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QTest>
 #include <QToolTip>
 #include <QWindow>
@@ -41,6 +45,7 @@ private slots:
     void noButtonAnswersEnterOrEscape();
     void controlsHaveAccessibleNames();
 
+    void startUpState_data();
     void startUpState();
     void anyChangeOfInputEmptiesOutputAtOnce_data();
     void anyChangeOfInputEmptiesOutputAtOnce();
@@ -72,6 +77,8 @@ private slots:
     void browse_data();
     void browse();
     void browseFailureIsReported();
+    void messageTextCanBeCopied_data();
+    void messageTextCanBeCopied();
 
     void finishBeepsThenCloses();
     void closeBoxDoesNotBeep();
@@ -293,12 +300,38 @@ void TestForm1::controlsHaveAccessibleNames()
     QVERIFY(!QAccessible::queryAccessibleInterface(control<QWidget>("List1"))->text(QAccessible::Name).isEmpty());
 }
 
+void TestForm1::startUpState_data()
+{
+    QTest::addColumn<QString>("page"); // handed to the program; null for none
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+    QTest::addColumn<Events>("events");
+
+    QTest::newRow("no page") << QString() << "C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"
+                             << "C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3" << Events{};
+    QTest::newRow("a page") << "/home/ada/pagine/a.htm" << "/home/ada/pagine/a.htm" << "/home/ada/pagine/a.ht3"
+                            << Events{};
+    QTest::newRow("a name the field refuses") << " a.htm" << "C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"
+                                              << "C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3" << Events{"beep"};
+}
+
 void TestForm1::startUpState()
 {
-    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
-    QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
+    QFETCH(QString, page);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    QFETCH(Events, events);
+    if (!page.isNull()) {
+        // As the program starts with an argument: handed to the window before it shows.
+        m_form = std::make_unique<QtForm1>(*m_feedback);
+        m_form->openPage(page.toStdU16String());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    QCOMPARE(control<QLineEdit>("Text1")->text(), text1);
+    QCOMPARE(control<QLineEdit>("Text2")->text(), text2);
     QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text1"));
-    QVERIFY(m_feedback->events.empty());
+    QCOMPARE(m_feedback->events, events);
 }
 
 void TestForm1::anyChangeOfInputEmptiesOutputAtOnce_data()
@@ -565,7 +598,9 @@ void TestForm1::listMenu_data()
     QTest::addColumn<QStringList>("disabled"); // in the menu as it last opened
 
     QTest::newRow("Seleziona tutto, then Copia") << "" << QStringList{"Seleziona tutto", "Copia"}
-                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{};
+                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{"Seleziona tutto"};
+    QTest::newRow("every row clicked: no Seleziona tutto") << "click 1, ctrl+click 0, shift+click 2" << QStringList{}
+                                                            << "before" << QStringList{"Seleziona tutto"};
     QTest::newRow("Copia takes the selection") << "click 0, ctrl+click 2" << QStringList{"Copia"}
                                                << " 1 - a/b\n 3 - e/f" << QStringList{};
     QTest::newRow("nothing selected: no Copia") << "" << QStringList{} << "before" << QStringList{"Copia"};
@@ -804,6 +839,46 @@ void TestForm1::browseFailureIsReported()
              (Events{"beep", "message: Errore nella scelta del file  ERR= 440 - Finestra non disponibile"}));
     QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
     QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
+}
+
+void TestForm1::messageTextCanBeCopied_data()
+{
+    QTest::addColumn<QString>("style");
+    // Styles differ in what a box's text allows; "Windows" allows only its links.
+    QTest::newRow("Fusion") << "Fusion";
+    QTest::newRow("Windows") << "Windows";
+}
+
+// The real box: its text taken with the mouse and Ctrl+C, as from a box on Windows.
+void TestForm1::messageTextCanBeCopied()
+{
+    QFETCH(QString, style);
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(style);
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    const QString text = QStringLiteral("Errore in lettura file di input  ERR= 53 - File non trovato");
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    bool shown = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QLabel *label = nullptr;
+        for (QLabel *candidate : box ? box->findChildren<QLabel *>() : QList<QLabel *>{})
+            if (candidate->text() == text)
+                label = candidate;
+        if (label && QTest::qWaitFor([&] { return QApplication::activeWindow() == box; })) {
+            shown = true;
+            QTest::mousePress(label, Qt::LeftButton, {}, QPoint(1, label->height() / 2));
+            QTest::mouseMove(label, QPoint(label->width() - 1, label->height() / 2));
+            QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(label->width() - 1, label->height() / 2));
+            // The key goes where the keyboard focus is, as a real key press does.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        }
+        if (box)
+            box->accept();
+    });
+    QtUserFeedback().messageBox(text.toStdString());
+    QVERIFY(shown);
+    QCOMPARE(QApplication::clipboard()->text(), text);
 }
 
 void TestForm1::finishBeepsThenCloses()

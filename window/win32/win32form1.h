@@ -39,6 +39,9 @@ public:
     // List1's tooltip.
     HWND listTooltip() const;
 
+    // The page the program was handed at start, before the window is shown.
+    void openPage(std::u16string_view page) { m_form.openPage(page); }
+
     // Gives Tab, Shift+Tab and the arrow keys to the dialog manager; true when it took
     // the message, which must then not be dispatched again.
     bool handleDialogKey(MSG &message);
