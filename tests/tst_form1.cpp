@@ -575,6 +575,7 @@ void TestForm1::listMenu_data()
                                                             << "before" << QStringList{"Seleziona tutto"};
     QTest::newRow("Copia takes the selection") << "click 0, ctrl+click 2" << QStringList{"Copia"}
                                                << " 1 - a/b\n 3 - e/f" << QStringList{};
+    QTest::newRow("one row: Copia") << "click 1" << QStringList{"Copia"} << " 2 - c/d" << QStringList{};
     QTest::newRow("nothing selected: no Copia") << "" << QStringList{} << "before" << QStringList{"Copia"};
 }
 
