@@ -5,6 +5,7 @@
 #include "tests/recordingfeedback.h"
 #include "window/qt/recordlistmodel.h"
 #include "tests/scratchfolder.h"
+#include "platform/qt/qtuserfeedback.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -12,11 +13,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QTest>
 #include <QToolTip>
 #include <QWindow>
@@ -75,6 +79,7 @@ private slots:
     void browse_data();
     void browse();
     void browseFailureIsReported();
+    void messageTextCanBeCopied();
 
     void finishBeepsThenCloses();
     void closeBoxDoesNotBeep();
@@ -581,9 +586,12 @@ void TestForm1::listMenu_data()
     QTest::addColumn<QStringList>("disabled"); // in the menu as it last opened
 
     QTest::newRow("Seleziona tutto, then Copia") << "" << QStringList{"Seleziona tutto", "Copia"}
-                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{};
+                                                 << " 1 - a/b\n 2 - c/d\n 3 - e/f" << QStringList{"Seleziona tutto"};
+    QTest::newRow("every row clicked: no Seleziona tutto") << "click 1, ctrl+click 0, shift+click 2" << QStringList{}
+                                                            << "before" << QStringList{"Seleziona tutto"};
     QTest::newRow("Copia takes the selection") << "click 0, ctrl+click 2" << QStringList{"Copia"}
                                                << " 1 - a/b\n 3 - e/f" << QStringList{};
+    QTest::newRow("one row: Copia") << "click 1" << QStringList{"Copia"} << " 2 - c/d" << QStringList{};
     QTest::newRow("nothing selected: no Copia") << "" << QStringList{} << "before" << QStringList{"Copia"};
 }
 
@@ -820,6 +828,31 @@ void TestForm1::browseFailureIsReported()
              (Events{"beep", "message: Errore nella scelta del file  ERR= 440 - Finestra non disponibile"}));
     QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM"));
     QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3"));
+}
+
+// The real box, its text taken with the mouse and Ctrl+C, under a style that by itself
+// lets a box's text be neither selected nor focused.
+void TestForm1::messageTextCanBeCopied()
+{
+    const QString before = QApplication::style()->name(), text = QStringLiteral("ERR= 53 - File non trovato");
+    QApplication::setStyle(QStringLiteral("Windows"));
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        auto *label = box ? box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")) : nullptr;
+        if (label && QTest::qWaitFor([&] { return QApplication::activeWindow() == box; })) {
+            const int y = label->height() / 2;
+            QTest::mousePress(label, Qt::LeftButton, {}, QPoint(1, y));
+            QTest::mouseMove(label, QPoint(label->width() - 1, y));
+            QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(label->width() - 1, y));
+            // Where the keyboard focus is, as a real key press goes.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        }
+        if (box)
+            box->accept();
+    });
+    QtUserFeedback().messageBox(text.toStdString());
+    QCOMPARE(QApplication::clipboard()->text(), text);
 }
 
 void TestForm1::finishBeepsThenCloses()

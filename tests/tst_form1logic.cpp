@@ -45,6 +45,12 @@ const std::u16string DefaultPage = u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM";
 
 const HandlerCase handlerCases[] = {
     {"StartUpFillsBothNames", [](Form1Harness &) {}, DefaultPage, u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {}},
+    {"APageHandedAtStartIsTakenAsBrowsed", [](Form1Harness &w) { w.form->openPage(u"/home/ada/pagine/a.htm"); },
+     u"/home/ada/pagine/a.htm", u"/home/ada/pagine/a.ht3", {}},
+    {"ARefusedPageAtStartBeepsAndChangesNothing", [](Form1Harness &w) { w.form->openPage(u"a.htm "); }, DefaultPage,
+     u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {"beep"}},
+    {"AnEmptyPageAtStartBeeps", [](Form1Harness &w) { w.form->openPage(u""); }, DefaultPage,
+     u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {"beep"}},
     {"ChangingTheInputEmptiesTheOutput",
      [](Form1Harness &w) { w.view.setText(Field::Text1, u"x.htm"); }, u"x.htm", u"", {}},
     {"ANoticeThatChangesNoTextKeepsTheOutput",

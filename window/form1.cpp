@@ -31,6 +31,15 @@ void Form1::load()
     applyOutputNameRule();
 }
 
+void Form1::openPage(std::u16string_view name)
+{
+    // An empty argument names no file: refused, like a name the field cannot take.
+    if (name.empty())
+        m_feedback.beep();
+    else
+        takeName(Field::Text1, name);
+}
+
 void Form1::clearOutputName()
 {
     m_view.setText(Field::Text2, u"");

@@ -33,6 +33,10 @@ public:
 
     // The window's events, one handler each.
     void load();                 // before the window is first shown
+    // A page handed to the program (its argument: "Open with", a drop on its icon, a
+    // terminal), after load(): taken exactly as a page chosen with "Sfoglia ...", so the
+    // output name is derived from it; a name the field refuses beeps and changes nothing.
+    void openPage(std::u16string_view name);
     void clearOutputName();      // Text1's text changed, whatever changed it
     void applyOutputNameRule();  // Text1 or Text2 lost the focus; also called directly
     void runScan();              // Command1

@@ -6,7 +6,8 @@
 
 // List1's context menu, decided once for every window: "Copia" copies the selected
 // records whole, "Seleziona tutto" selects every row. Each is offered only when it can
-// do something, and shows the shortcut that does the same from the keyboard while the
+// do something (nothing to copy with no row selected, nothing to add once every row is
+// selected), and shows the shortcut that does the same from the keyboard while the
 // list has the focus (the shortcuts work whatever the menu last showed).
 struct ListMenu
 {
@@ -20,11 +21,11 @@ struct ListMenu
         bool enabled;
     };
 
-    static constexpr std::array<Item, 2> items(bool hasSelection, std::size_t rows)
+    static constexpr std::array<Item, 2> items(std::size_t selected, std::size_t rows)
     {
         return {{
-            {Command::Copy, u"Copia", u"Ctrl+C", hasSelection},
-            {Command::SelectAll, u"Seleziona tutto", u"Ctrl+A", rows > 0},
+            {Command::Copy, u"Copia", u"Ctrl+C", selected > 0},
+            {Command::SelectAll, u"Seleziona tutto", u"Ctrl+A", selected < rows},
         }};
     }
 };

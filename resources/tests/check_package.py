@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Builds the .deb with CPack, unpacks it into a scratch root and checks that every
+"""Builds the .deb with CPack, twice (the same bytes each time), unpacks it into a scratch root and checks that every
 file is where a Debian desktop looks for it and that the files agree with each other.
 
     check_package.py CPACK CPACK_CONFIG APP_ID
 """
 
 import configparser
+import filecmp
 import glob
 import gzip
 import os
@@ -50,6 +51,11 @@ def main():
             print(f"expected one .deb, found {debs}", file=sys.stderr)
             return 1
         deb = debs[0]
+        # Packed again in another folder, later: the same bytes.
+        with tempfile.TemporaryDirectory() as again:
+            run(cpack, "--config", config, "-G", "DEB", "-B", again)
+            same = filecmp.cmp(deb, os.path.join(again, os.path.basename(deb)), shallow=False)
+            check(same, "packed again, the .deb is not the same bytes")
         version = run("dpkg-deb", "--field", deb, "Version").strip()
         upstream = version.rsplit("-", 1)[0]  # less the Debian revision
         depends = run("dpkg-deb", "--field", deb, "Depends").strip()

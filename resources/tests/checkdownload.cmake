@@ -1,7 +1,8 @@
 # Unpacks the Windows download and checks what a Windows user gets: the very program
 # the build checked, its licence and the Italian guide, both text files with CR LF
 # line ends throughout, the guide marked as UTF-8.
-#   cmake -DZIP=... -DEXE=PAGESIFT.exe -DWORK=<scratch folder> -P checkdownload.cmake
+#   cmake -DZIP=... -DEXE=PAGESIFT.exe -DWORK=<scratch folder> -DPYTHON=... -DPACKZIP=packzip.py
+#         -DEPOCH=<seconds> -DSTAGE=<folder of LICENSE and LEGGIMI.txt> -P checkdownload.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -18,6 +19,17 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${EXE} ${WORK}/PAGESIFT.exe RESULT_VARIABLE differ)
 if(differ)
     string(APPEND problems "its PAGESIFT.exe is not ${EXE}\n")
+endif()
+
+# Packed again from copies in another folder, at another time: the same bytes.
+file(MAKE_DIRECTORY ${WORK}/again)
+file(COPY_FILE ${EXE} ${WORK}/again/PAGESIFT.exe)
+file(COPY ${STAGE}/LICENSE ${STAGE}/LEGGIMI.txt DESTINATION ${WORK}/again NO_SOURCE_PERMISSIONS)
+execute_process(COMMAND ${PYTHON} ${PACKZIP} ${WORK}/again.zip ${EPOCH} ${WORK}/again/PAGESIFT.exe
+                        ${WORK}/again/LICENSE ${WORK}/again/LEGGIMI.txt COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${ZIP} ${WORK}/again.zip RESULT_VARIABLE differ)
+if(differ)
+    string(APPEND problems "packed again elsewhere, it is not the same bytes\n")
 endif()
 
 # Read as bytes, "4d 49 0d 0a ...": file(READ) as text drops the CRs.

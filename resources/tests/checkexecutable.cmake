@@ -27,6 +27,7 @@ run(headers ${OBJDUMP} -p ${EXE})
 expect("${headers}" "file format ${FORMAT}\n" "not ${FORMAT}")
 expect("${headers}" "\nSubsystem[ \t]+00000002" "not the Windows GUI subsystem (2)")
 expect("${headers}" "\n[ \t]*large address aware\n" "not large-address-aware")
+expect("${headers}" "\nTime/Date[ \t]+[^\n]*19(69|70)\n" "dated by its link (the header's time stamp is not 0)")
 
 # Windows' own DLLs, and the API sets through which Windows 10 and later export the CRT.
 set(system_dlls kernel32 user32 gdi32 comctl32 comdlg32 shell32 advapi32 ole32 oleaut32 oleacc

@@ -436,6 +436,10 @@ TEST(Win32Form1, ListMenuOffersWhatCanBeDone)
     // Shift+F10 and the menu key, as the list view reports them to its window.
     SendMessageW(window.form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.control("List1")), -1);
     EXPECT_EQ(g_menuItems, (std::vector<std::wstring>{L"Copia\tCtrl+C (grey)", L"Seleziona tutto\tCtrl+A"}));
+    g_menuItems.clear();
+    ListView_SetItemState(window.control("List1"), -1, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageW(window.form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.control("List1")), -1);
+    EXPECT_EQ(g_menuItems, (std::vector<std::wstring>{L"Copia\tCtrl+C", L"Seleziona tutto\tCtrl+A (grey)"}));
     RemoveWindowSubclass(window.form->window(), readMenu, 1);
 }
 

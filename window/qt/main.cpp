@@ -1,4 +1,6 @@
 #include "appinfo.h"
+#include "platform/filenamecodec.h"
+#include "window/commandline.h"
 #include "window/qt/qtdisplayguard.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qttranslation.h"
@@ -12,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -37,6 +41,20 @@ int main(int argc, char *argv[])
     // and before the first thread.
     PosixStartup::ignoreFileSignals();
     PosixStartup::shareOneHeap();
+    // The arguments first: --help and --version need no display.
+    std::vector<std::u16string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(FileNameCodec::decode(argv[i]));
+    const CommandLine command = CommandLine::parse(arguments, "pagesift", AppInfo::version);
+    if (command.action == CommandLine::Action::Answer) {
+        // A standard output that cannot take the answer is a failure, as in GNU programs.
+        const bool written = std::fputs(command.text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+        return written ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    if (command.action == CommandLine::Action::Refuse) {
+        std::fputs(command.text.c_str(), stderr);
+        return CommandLine::UsageStatus;
+    }
     if (!displayAvailable()) {
         std::fputs("PAGESIFT: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n",
                    stderr);
@@ -45,7 +63,10 @@ int main(int argc, char *argv[])
     std::optional<QtDisplayGuard> guard(std::in_place,
         "PAGESIFT: no display to open the window on (the window system that DISPLAY, WAYLAND_DISPLAY or "
         "QT_QPA_PLATFORM names cannot be reached).");
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: the arguments are the page's, and a page named
+    // after -- (say "-style") must not change the window.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     guard.reset();
     // Qt's painter shares large fills among the global thread pool's threads and waits
     // for them; a thread that cannot be started once memory has run out never runs its
@@ -62,6 +83,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(AppInfo::windowIcon));
     QtUserFeedback feedback;
     QtForm1 form(feedback);
+    if (command.page)
+        form.openPage(*command.page);
     form.show();
     return QApplication::exec();
 }

@@ -175,7 +175,7 @@ QListView *QtForm1::createList(const QString &accessibleName)
 
     // The list's own Ctrl+C would copy the current row's display cut; these actions,
     // active while the list has the focus, come first.
-    for (const ListMenu::Item &item : ListMenu::items(false, 0)) {
+    for (const ListMenu::Item &item : ListMenu::items(0, 0)) {
         auto *action = new QAction(toQString(item.caption), List1);
         action->setShortcut(QKeySequence(toQString(item.shortcut)));
         action->setShortcutContext(Qt::WidgetShortcut);
@@ -245,8 +245,12 @@ void QtForm1::showListMenu(const QPoint &globalPos)
     // A child of the list, not of the window, whose direct children are the controls.
     auto *menu = new QMenu(List1);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (const ListMenu::Item &item :
-         ListMenu::items(List1->selectionModel()->hasSelection(), static_cast<std::size_t>(m_records->rowCount()))) {
+    // Counted from the selection's ranges, not its rows: every row of a large page
+    // selected is one range.
+    std::size_t selected = 0;
+    for (const QItemSelectionRange &range : List1->selectionModel()->selection())
+        selected += static_cast<std::size_t>(range.height());
+    for (const ListMenu::Item &item : ListMenu::items(selected, static_cast<std::size_t>(m_records->rowCount()))) {
         QAction *action = menu->addAction(toQString(item.caption));
         action->setShortcut(QKeySequence(toQString(item.shortcut)));
         action->setEnabled(item.enabled);

@@ -35,6 +35,9 @@ public:
                      FileLayer *files = nullptr, QWidget *parent = nullptr);
     ~QtForm1() override;
 
+    // The page the program was handed at start, before the window is shown.
+    void openPage(std::u16string_view page) { m_form.openPage(page); }
+
     const RecordListModel &records() const { return *m_records; }
 
 protected:

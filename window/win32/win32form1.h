@@ -40,6 +40,9 @@ public:
     // What the window registered to take files dragged onto it.
     IDropTarget *dropTarget() { return &m_dropTarget; }
 
+    // The page the program was handed at start, before the window is shown.
+    void openPage(std::u16string_view page) { m_form.openPage(page); }
+
     // Gives Tab, Shift+Tab and the arrow keys to the dialog manager; true when it took
     // the message, which must then not be dispatched again.
     bool handleDialogKey(MSG &message);

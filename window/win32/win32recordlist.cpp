@@ -176,7 +176,7 @@ void Win32RecordList::showMenu(POINT at)
         ClientToScreen(m_list, &at);
     }
     const HMENU menu = CreatePopupMenu();
-    const auto items = ListMenu::items(ListView_GetSelectedCount(m_list) > 0,
+    const auto items = ListMenu::items(ListView_GetSelectedCount(m_list),
                                        static_cast<std::size_t>(ListView_GetItemCount(m_list)));
     for (std::size_t i = 0; i < items.size(); ++i) {
         std::wstring text(items[i].caption.begin(), items[i].caption.end());
