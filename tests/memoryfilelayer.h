@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 // Files in memory, for walking every failure point of a scan. Each open, read, write,
 // truncate and close asks the plan whether to fail; a failing write takes half of what

@@ -1,8 +1,10 @@
 #include "platform/filelayer.h"
 #include "scan/referencescanner.h"
+#include "scan/reportwriter.h"
 #include "scan/scancounters.h"
 #include "scan/scanrecord.h"
 #include "scan/scanview.h"
+#include "tests/memoryfilelayer.h"
 #include "tests/scratchfolder.h"
 
 #include "tests/casename.h"
@@ -114,6 +116,43 @@ TEST(Record, ReadErrorMessageHasTwoSpacesBeforeErr)
               "Errore in lettura file di input  ERR= 53 - Impossibile trovare il file");
     EXPECT_EQ(ReferenceScanner::ReadErrorMessage(Failure{-1, "x"}),
               "Errore in lettura file di input  ERR=-1 - x");
+}
+
+// The report holds each record and its CR LF, in order, whatever the writer's buffer and
+// however a record reaches it: copied, built in the room the writer offers, or written
+// from where the list keeps it, side by side or apart.
+TEST(Record, ReportHoldsEveryRecordWhateverItsBuffer)
+{
+    const std::vector<std::string> records = {"a", "", std::string(40, 'b'), "cc", "ddddddd", "e", "f", "g"};
+    const std::string report = "a\r\n\r\n" + std::string(40, 'b') + "\r\ncc\r\nddddddd\r\ne\r\nf\r\ng\r\n";
+    for (const std::size_t buffer : {2u, 3u, 5u, 9u, 16u, 64u, 1024u}) {
+        for (const std::string way : {"copied", "built", "kept", "kept apart"}) {
+            MemoryFileLayer files;
+            const auto output = files.openOutput(u"r.txt");
+            ReportWriter writer(*output.file, buffer);
+            std::string together;
+            std::vector<std::string> apart;
+            together.reserve(report.size()); // the writer keeps views of both until it writes
+            apart.reserve(records.size());
+            for (const auto &record : records) {
+                if (way == "copied") {
+                    EXPECT_FALSE(writer.append(record));
+                } else if (const auto room = writer.room(record.size()); way == "built" && !room.empty()) {
+                    std::copy(record.begin(), record.end(), room.begin());
+                    EXPECT_FALSE(writer.append({room.data(), record.size()}));
+                } else if (way == "built") {
+                    EXPECT_FALSE(writer.append(record));
+                } else {
+                    std::string &line = way == "kept" ? together : apart.emplace_back();
+                    line += record + "\r\n";
+                    EXPECT_FALSE(writer.appendKept({line.data() + line.size() - record.size() - 2, record.size() + 2}));
+                }
+            }
+            EXPECT_FALSE(writer.flush());
+            EXPECT_EQ(files.files[u"r.txt"], report) << way << ", buffer of " << buffer;
+            EXPECT_EQ(writer.recordsWritten(), records.size());
+        }
+    }
 }
 
 // Names are checked before anything else happens.
