@@ -230,8 +230,10 @@ def build():
 def test_plan():
     """What ctest would run, by executable: each program once with all its cases, so a
     program of 100 cases starts once, not 100 times."""
+    # ctest lists what it knows even when it says it failed to discover some program's
+    # cases; those are run whole all the same.
     shown = subprocess.run(["ctest", "--test-dir", str(BUILD), "--show-only=json-v1"],
-                           capture_output=True, text=True, check=True).stdout
+                           capture_output=True, text=True).stdout
     plan = {}
     for test in json.loads(shown)["tests"]:
         if SKIPPED_TESTS.match(test["name"]) or "command" not in test:
