@@ -39,7 +39,7 @@ const CopyCase copyCases[] = {
     {"OneRecordHasNoLineEnd", {" 1 - a/b"}, u" 1 - a/b"},
     {"LineEndsBetweenRecordsOnly", {"a", "b", "c"}, u"a\r\nb\r\nc"},
     {"RecordsAsTheyAreShown", {std::string("a\0b\nc\x1F\x7F", 7), "caff\xE8"}, u"a^@b^Jc^_^?\r\ncaffè"},
-    {"ControlsAmongPlainLetters", {"a~\x1F\x7F" "b "}, u"a~^_^?b "},
+    {"ControlsAmongPlainLetters", {"a\x1F" "b ", "c~\x7F"}, u"a^_b \r\nc~^?"},
     {"UpToTheLimit", {"12345678", ""}, u"12345678\r\n", 10},
     {"BeyondTheLimitIsRefused", {"12345678", "y"}, std::nullopt, 10},
     {"WrittenOutCharactersCount", {"1234567\n"}, std::nullopt, 8},
