@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -80,6 +81,30 @@ TEST(Posix, EveryFileOpenedIsClosed)
         static_cast<void>(FileLayer::system().openOutput(wide));
     }
     EXPECT_EQ(open(), before);
+}
+
+// A program started with its standard input closed gets descriptor 0 for a file: it is
+// a file like any other, read, written, refused and closed.
+TEST(Posix, DescriptorZeroIsAFileLikeAnyOther)
+{
+    ScratchFolder folder;
+    const auto page = folder.write("page.htm", "a/b");
+    const auto report = folder.path("report.txt");
+    const auto wide = [](const std::string &name) { return std::u16string(name.begin(), name.end()); };
+    const int standardInput = ::dup(0);
+    ::close(0);
+    const bool inputOpened = FileLayer::system().openInput(wide(page)).file != nullptr;
+    const bool folderRefused = FileLayer::system().openInput(wide(folder.path(""))).failure.has_value();
+    const bool zeroFreeAfterRefusal = ::fcntl(0, F_GETFD) == -1;
+    auto output = FileLayer::system().openOutput(wide(report));
+    const bool outputClosed = output.file && !output.file->close() && ::fcntl(0, F_GETFD) == -1;
+    output.file.reset();
+    ::dup2(standardInput, 0);
+    ::close(standardInput);
+    EXPECT_TRUE(inputOpened);
+    EXPECT_TRUE(folderRefused);
+    EXPECT_TRUE(zeroFreeAfterRefusal);
+    EXPECT_TRUE(outputClosed);
 }
 
 // A line that ends where readable memory ends: the selection reads no byte after it,
