@@ -18,10 +18,10 @@
 #include "scan/scancounters.h"
 #include "scan/scanview.h"
 #include "window/qt/qtform1.h"
+#include "window/qt/qtpaintthread.h"
 
 #include <QApplication>
 #include <QTest>
-#include <QThreadPool>
 
 #include <chrono>
 #include <cstdio>
@@ -90,9 +90,7 @@ int click(int argc, char **argv, const char *input, const char *output)
     PosixStartup::shareOneHeap();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    QThreadPool::globalInstance()->setExpiryTimeout(-1);
-    QThreadPool::globalInstance()->start([] {});
+    QtPaintThread::keepOne();
 
     SilentFeedback feedback;
     QtForm1 form(feedback);

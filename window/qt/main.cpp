@@ -3,13 +3,13 @@
 #include "window/commandline.h"
 #include "window/qt/qtdisplayguard.h"
 #include "window/qt/qtform1.h"
+#include "window/qt/qtpaintthread.h"
 #include "window/qt/qttranslation.h"
 #include "platform/posix/posixstartup.h"
 #include "platform/qt/qtuserfeedback.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,13 +68,7 @@ int main(int argc, char *argv[])
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     guard.reset();
-    // Qt's painter shares large fills among the global thread pool's threads and waits
-    // for them; a thread that cannot be started once memory has run out never runs its
-    // share, and the window never paints again. One thread, started now and kept, paints
-    // with whatever memory the list leaves.
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    QThreadPool::globalInstance()->setExpiryTimeout(-1);
-    QThreadPool::globalInstance()->start([] {});
+    QtPaintThread::keepOne();
     installQtItalian(app);
     // The desktop matches the window to its entry and icon by these.
     QApplication::setApplicationName(AppInfo::applicationName);
