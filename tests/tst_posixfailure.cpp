@@ -7,6 +7,7 @@
 #include "platform/inputfile.h"
 #include "platform/outputfile.h"
 #include "platform/posix/posixfailure.h"
+#include "platform/posix/posixfilelock.h"
 #include "scan/lineselector.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,25 @@ TEST(Posix, EveryFileOpenedIsClosed)
         static_cast<void>(FileLayer::system().openOutput(wide));
     }
     EXPECT_EQ(open(), before);
+}
+
+// A lock is refused only while another open file holds one. A descriptor that cannot
+// take it for any other reason, as on a file system that keeps no locks, is told so at
+// once and its file is used unlocked.
+TEST(Posix, LockRefusedOnlyWhileAnotherHoldsOne)
+{
+    ScratchFolder folder;
+    const auto path = folder.write("locked.txt", "keep me");
+    const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int writer = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const int other = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    using Outcome = PosixFileLock::Outcome;
+    EXPECT_EQ(PosixFileLock::exclusive(reader), Outcome::Unsupported);
+    EXPECT_EQ(PosixFileLock::shared(writer), Outcome::Unsupported);
+    EXPECT_EQ(PosixFileLock::exclusive(writer), Outcome::Held);
+    EXPECT_EQ(PosixFileLock::shared(other), Outcome::HeldByOther);
+    for (const int fd : {reader, writer, other})
+        ::close(fd);
 }
 
 // A program started with its standard input closed gets descriptor 0 for a file: it is
