@@ -3,7 +3,7 @@
 #include "browse/browseoperation.h"
 #include "browse/filedialogcomponent.h"
 #include "platform/userfeedback.h"
-#include "scan/blanktext.h"
+#include "platform/blanktext.h"
 #include "scan/referencescanner.h"
 #include "window/outputnamerule.h"
 
