@@ -1,4 +1,5 @@
 #include "platform/filelayer.h"
+#include "platform/outputfile.h"
 #include "scan/referencescanner.h"
 #include "scan/reportwriter.h"
 #include "scan/scancounters.h"
@@ -169,6 +170,23 @@ TEST(Record, ReportHoldsEveryRecordWhereverTheBufferFills)
             EXPECT_EQ(writer.recordsWritten(), 171u);
         }
     }
+}
+
+// A file that takes nothing and names no failure loses the report: that is a failure,
+// not a report written, nor a write tried for ever.
+TEST(Record, AFileThatTakesNothingFailsTheReport)
+{
+    struct TakesNothing final : OutputFile
+    {
+        WriteResult write(std::span<const char>) override { return {}; }
+        std::optional<Failure> truncate(std::uint64_t) override { return std::nullopt; }
+        std::optional<Failure> close() override { return std::nullopt; }
+        FileIdentity identity() const override { return {}; }
+    } file;
+    ReportWriter writer(file);
+    EXPECT_FALSE(writer.append("a/b"));
+    EXPECT_EQ(writer.flush(), (Failure{57, "Errore di I/O della periferica"}));
+    EXPECT_EQ(writer.recordsWritten(), 0u);
 }
 
 // Names are checked before anything else happens.
