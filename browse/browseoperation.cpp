@@ -1,9 +1,8 @@
 #include "browse/browseoperation.h"
 
-#include "platform/sixteenbit.h"
-#include "scan/blanktext.h"
 #include "browse/filedialogcomponent.h"
-#include "scan/scanrecord.h"
+#include "platform/blanktext.h"
+#include "platform/sixteenbit.h"
 
 #include <cstdint>
 #include <exception>
@@ -60,5 +59,5 @@ BrowseOperation::Outcome BrowseOperation::run(FileDialogComponent &dialog, std::
 
 std::string BrowseOperation::BrowseErrorMessage(const Failure &failure)
 {
-    return ScanRecord::failureMessage("Errore nella scelta del file  ERR=", failure);
+    return failure.message("Errore nella scelta del file  ERR=");
 }

@@ -1,7 +1,7 @@
 #include "browse/dialogrequest.h"
 
 #include "browse/filedialogcomponent.h"
-#include "scan/blanktext.h"
+#include "platform/blanktext.h"
 
 #include <algorithm>
 

@@ -2,7 +2,9 @@
 #
 # The platform is chosen here, once: PAGESIFT_PLATFORM names the folder of the window
 # toolkit's code (qt or win32) and PAGESIFT_SYSTEM that of the file layer (posix or
-# win32), and every layer adds just that folder of its own.
+# win32). Every layer adds just that folder of its own, and whatever else differs
+# between the platforms (the top-level settings, the tests, the benchmarks, the
+# Windows program's resources) asks these two rather than the system again.
 #
 # Each library exposes only its own headers, under an include root of its own in the
 # build folder, where a forwarding header stands for each header the library lists

@@ -1,5 +1,7 @@
 #include "platform/failure.h"
 
+#include "platform/numbertext.h"
+
 namespace {
 
 const char *descriptionOf(Failure::Number number)
@@ -29,4 +31,13 @@ const char *descriptionOf(Failure::Number number)
 Failure Failure::of(Number number)
 {
     return Failure{number, descriptionOf(number)};
+}
+
+std::string Failure::message(std::string_view prefix) const
+{
+    std::string text{prefix};
+    appendNumber(text, number);
+    text += " - ";
+    text += description;
+    return text;
 }

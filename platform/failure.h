@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A failure of a file or arithmetic operation, as the user sees it: a number and an
 // Italian description. The numbers follow the classic run-time numbering so that they
@@ -31,6 +32,10 @@ struct Failure
     std::string description;
 
     static Failure of(Number number);
+
+    // `prefix`, the number written as the report writes a line number, " - ", the
+    // description: the text of every failure's message box.
+    std::string message(std::string_view prefix) const;
 
     friend bool operator==(const Failure &, const Failure &) = default;
 };

@@ -3,7 +3,7 @@
 #include "platform/filelayer.h"
 #include "platform/inputfile.h"
 #include "platform/outputfile.h"
-#include "scan/blanktext.h"
+#include "platform/blanktext.h"
 #include "scan/recordsink.h"
 #include "scan/reportwriter.h"
 #include "scan/scanloop.h"
@@ -59,7 +59,7 @@ ReferenceScanner::ReferenceScanner(ScanView &view, ScanCounters &counters, FileL
 
 std::string ReferenceScanner::ReadErrorMessage(const Failure &failure)
 {
-    return ScanRecord::failureMessage("Errore in lettura file di input  ERR=", failure);
+    return failure.message("Errore in lettura file di input  ERR=");
 }
 
 void ReferenceScanner::run()

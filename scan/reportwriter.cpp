@@ -1,14 +1,18 @@
 #include "scan/reportwriter.h"
 
 #include "platform/outputfile.h"
+#include "scan/linereader.h"
 #include "scan/scanrecord.h"
 
 #include <algorithm>
 #include <cstring>
 
-ReportWriter::ReportWriter(OutputFile &file, std::size_t bufferSize)
+// After a write, every record fits in the empty buffer.
+static_assert(ScanRecord::MaxPrefix + LineReader::MaxLineLength + ScanRecord::LineEnd.size() <= ReportWriter::BufferSize);
+
+ReportWriter::ReportWriter(OutputFile &file)
     : m_file(file)
-    , m_buffer(std::max(bufferSize, ScanRecord::LineEnd.size()))
+    , m_buffer(BufferSize)
 {
     // Set aside now, so adding a piece never allocates.
     m_pieces.reserve(MaxPieces);
@@ -22,11 +26,6 @@ std::optional<Failure> ReportWriter::append(std::string_view record)
     if (size > m_buffer.size() - m_used) {
         if (auto failure = flush())
             return failure;
-        if (size > m_buffer.size()) {
-            m_pieces.push_back(record);
-            m_pieces.push_back(ScanRecord::LineEnd);
-            return flush();
-        }
     }
     char *const at = m_buffer.data() + m_used;
     if (record.data() != at) // else built in room()

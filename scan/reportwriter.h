@@ -21,10 +21,11 @@ class OutputFile;
 class ReportWriter
 {
 public:
-    // Large writes keep the kernel's per-call cost off a report of many short records.
-    static constexpr std::size_t DefaultBufferSize = std::size_t{1} << 20;
+    // Large writes keep the kernel's per-call cost off a report of many short records;
+    // the longest record a scan makes fits many times over.
+    static constexpr std::size_t BufferSize = std::size_t{1} << 20;
 
-    explicit ReportWriter(OutputFile &file, std::size_t bufferSize = DefaultBufferSize);
+    explicit ReportWriter(OutputFile &file);
 
     // Copies `record` and its line end.
     std::optional<Failure> append(std::string_view record);

@@ -1,16 +1,9 @@
 #include "scan/scanrecord.h"
 
+#include "platform/numbertext.h"
+
 #include <charconv>
 #include <cstring>
-
-void ScanRecord::appendNumber(std::string &text, std::int16_t number)
-{
-    char digits[8];
-    const auto result = std::to_chars(digits, digits + sizeof digits, number);
-    if (number >= 0)
-        text += ' ';
-    text.append(digits, result.ptr);
-}
 
 void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string_view line)
 {
@@ -31,13 +24,4 @@ std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std:
     if (!line.empty())
         std::memcpy(at, line.data(), line.size());
     return static_cast<std::size_t>(at - out.data()) + line.size();
-}
-
-std::string ScanRecord::failureMessage(std::string_view prefix, const Failure &failure)
-{
-    std::string message{prefix};
-    appendNumber(message, failure.number);
-    message += " - ";
-    message += failure.description;
-    return message;
 }

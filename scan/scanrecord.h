@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/failure.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,10 +20,4 @@ struct ScanRecord
     // The same record written to `out`, which has room for MaxPrefix + line.size()
     // bytes; returns its size.
     static std::size_t write(std::span<char> out, std::int16_t lineNumber, std::string_view line);
-
-    // A number as the report writes it: "-5", or " 7" with a space for the sign.
-    static void appendNumber(std::string &text, std::int16_t number);
-
-    // `prefix`, the failure's number written the same way, " - ", its description.
-    static std::string failureMessage(std::string_view prefix, const Failure &failure);
 };

@@ -7,17 +7,20 @@
 
 #include <memory>
 #include <memory_resource>
+#include <optional>
 #include <string>
 #include <vector>
 
 // Form1's logic behind a window made of plain values: the two fields, the scan button,
-// the rows the list shows. Setting Text1 raises its change event, same text or not.
+// the focus, the rows the list shows. Setting Text1 raises its change event, same text
+// or not; disabling the focused button moves the focus on, as Qt does.
 class FakeForm1View final : public Form1View
 {
 public:
     std::u16string text1;
     std::u16string text2;
     bool scanEnabled = true;
+    std::optional<Form1Layout::Id> focus; // none until the window opens
     std::size_t shown = 0;
     bool closed = false;
     Form1 *form = nullptr;
@@ -29,10 +32,17 @@ public:
             text2 = text;
         } else {
             text1 = text;
-            form->textChanged(Field::Text1);
+            form->textChanged(Form1Layout::Id::Text1);
         }
     }
-    void setScanEnabled(bool enabled) override { scanEnabled = enabled; }
+    void setScanEnabled(bool enabled) override
+    {
+        scanEnabled = enabled;
+        if (!enabled && focus == Form1Layout::Id::Command1)
+            focus = Form1Layout::Id::Command3;
+    }
+    std::optional<Form1Layout::Id> focused() const override { return focus; }
+    void moveFocus(Form1Layout::Id control) override { focus = control; }
     void discardInput() override {}
     void showRecords(std::size_t count) override { shown = count; }
     void closeWindow() override { closed = true; }

@@ -1,5 +1,6 @@
-// A file dropped on a name field, without a toolkit: the field takes the path exactly
-// as when the browse dialog returns it, so both front ends behave alike.
+// A file dropped on the window, without a toolkit: on Text2 it names the report,
+// anywhere else the page, and the field takes the path exactly as when the browse
+// dialog returns it, so both front ends behave alike.
 #include "tests/casename.h"
 #include "tests/form1harness.h"
 #include "tests/memoryfilelayer.h"
@@ -15,11 +16,12 @@
 namespace {
 
 using Field = Form1View::Field;
+using Id = Form1Layout::Id;
 
 struct DropCase
 {
     const char *name;
-    Field field;
+    std::optional<Id> on; // the control under the pointer
     std::u16string text1; // before the drop
     std::u16string path;
     std::u16string expected1;
@@ -41,9 +43,9 @@ TEST_P(DroppedFile, SetsTheFieldAsTheBrowseDoes)
         window->view.setText(Field::Text2, u"mine.txt");
     }
 
-    EXPECT_EQ(dropped.form->dropFile(row.field, row.path), row.outcome == DropCase::Taken);
+    EXPECT_EQ(dropped.form->dropFile(row.on, row.path), row.outcome == DropCase::Taken);
     browsed.dialog->chosen = row.path;
-    row.field == Field::Text1 ? browsed.form->browseInput() : browsed.form->browseOutput();
+    row.on == Id::Text2 ? browsed.form->browseOutput() : browsed.form->browseInput();
 
     EXPECT_EQ(dropped.view.text1, row.expected1);
     EXPECT_EQ(dropped.view.text2, row.expected2);
@@ -55,19 +57,22 @@ TEST_P(DroppedFile, SetsTheFieldAsTheBrowseDoes)
 }
 
 const DropCase dropCases[] = {
-    {"OnText1DerivesTheOutputName", Field::Text1, u"a.htm", u"/srv/pagine/home.htm", u"/srv/pagine/home.htm",
+    {"OnText1DerivesTheOutputName", Id::Text1, u"a.htm", u"/srv/pagine/home.htm", u"/srv/pagine/home.htm",
      u"/srv/pagine/home.ht3"},
-    {"OnText2KeepsTheInputName", Field::Text2, u"a.htm", u"/srv/report.txt", u"a.htm", u"/srv/report.txt"},
-    {"TheSamePageAgainKeepsTheOutputName", Field::Text1, u"/srv/home.htm", u"/srv/home.htm", u"/srv/home.htm",
+    {"OnAButtonCountsForText1", Id::Command1, u"a.htm", u"/srv/home.htm", u"/srv/home.htm", u"/srv/home.ht3"},
+    {"BetweenTheControlsCountsForText1", std::nullopt, u"a.htm", u"/srv/home.htm", u"/srv/home.htm",
+     u"/srv/home.ht3"},
+    {"OnText2KeepsTheInputName", Id::Text2, u"a.htm", u"/srv/report.txt", u"a.htm", u"/srv/report.txt"},
+    {"TheSamePageAgainKeepsTheOutputName", Id::Text1, u"/srv/home.htm", u"/srv/home.htm", u"/srv/home.htm",
      u"mine.txt"},
-    {"BlankPathChangesNothing", Field::Text1, u"a.htm", u"  ", u"a.htm", u"mine.txt", DropCase::Ignored},
-    {"TrailingSpaceIsRefused", Field::Text1, u"a.htm", u"/srv/notes.txt ", u"a.htm", u"mine.txt", DropCase::Refused},
-    {"LeadingSpaceIsRefused", Field::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", DropCase::Refused},
-    {"NulIsRefused", Field::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt",
+    {"BlankPathChangesNothing", Id::Text1, u"a.htm", u"  ", u"a.htm", u"mine.txt", DropCase::Ignored},
+    {"TrailingSpaceIsRefused", Id::Text1, u"a.htm", u"/srv/notes.txt ", u"a.htm", u"mine.txt", DropCase::Refused},
+    {"LeadingSpaceIsRefused", Id::Text2, u"a.htm", u" /srv/notes.txt", u"a.htm", u"mine.txt", DropCase::Refused},
+    {"NulIsRefused", Id::Text1, u"a.htm", std::u16string(u"/srv/a\0b.htm", 12), u"a.htm", u"mine.txt",
      DropCase::Refused},
-    {"LongerThanAFieldIsRefused", Field::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm",
+    {"LongerThanAFieldIsRefused", Id::Text1, u"a.htm", u"/" + std::u16string(32767, u'x'), u"a.htm",
      u"mine.txt", DropCase::Refused},
-    {"AsLongAsAFieldIsTaken", Field::Text2, u"a.htm", u"/" + std::u16string(32766, u'x'), u"a.htm",
+    {"AsLongAsAFieldIsTaken", Id::Text2, u"a.htm", u"/" + std::u16string(32766, u'x'), u"a.htm",
      u"/" + std::u16string(32766, u'x')},
 };
 

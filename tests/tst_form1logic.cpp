@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using Field = Form1View::Field;
+using Id = Form1Layout::Id;
 
 struct HandlerCase
 {
@@ -24,14 +26,19 @@ struct HandlerCase
     std::u16string text2;
     std::vector<std::string> feedback;
     bool closed = false;
+    std::optional<Id> focus = Id::Text1; // the toolkit moves it off a disabled button
 };
 
 using Handlers = testing::TestWithParam<HandlerCase>;
+
+const std::u16string DefaultPage = u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM";
+const std::u16string DefaultReport = u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3";
 
 TEST_P(Handlers, LeaveTheWindowAsExpected)
 {
     const auto &c = GetParam();
     MemoryFileLayer files;
+    files.files[DefaultPage] = "a/b\r\n";
     Form1Harness window(files);
     c.events(window);
     EXPECT_EQ(window.view.text1, c.text1);
@@ -39,9 +46,8 @@ TEST_P(Handlers, LeaveTheWindowAsExpected)
     EXPECT_EQ(window.feedback.events, c.feedback);
     EXPECT_EQ(window.view.closed, c.closed);
     EXPECT_TRUE(window.view.scanEnabled);
+    EXPECT_EQ(window.view.focus, c.focus);
 }
-
-const std::u16string DefaultPage = u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM";
 
 const HandlerCase handlerCases[] = {
     {"StartUpFillsBothNames", [](Form1Harness &) {}, DefaultPage, u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {}},
@@ -57,19 +63,23 @@ const HandlerCase handlerCases[] = {
      [](Form1Harness &w) {
          w.view.setText(Field::Text2, u"r.txt");
          w.view.setText(Field::Text1, DefaultPage);
-         w.form->textChanged(Field::Text1);
+         w.form->textChanged(Id::Text1);
      },
      DefaultPage, u"r.txt", {}},
-    {"LeavingAFieldFillsABlankOutput",
+    {"LeavingText1FillsABlankOutput",
      [](Form1Harness &w) {
          w.view.setText(Field::Text1, u" report.htm ");
-         w.form->applyOutputNameRule();
+         w.form->focusLost(Id::Text1);
      },
      u" report.htm ", u"report.ht3", {}},
+    {"LeavingText2FillsABlankOutput",
+     [](Form1Harness &w) { w.view.text2.clear(); w.form->focusLost(Id::Text2); }, DefaultPage, DefaultReport, {}},
+    {"LeavingAButtonLeavesTheOutputBlank",
+     [](Form1Harness &w) { w.view.text2.clear(); w.form->focusLost(Id::Command1); }, DefaultPage, u"", {}},
     {"LeavingAFieldKeepsATypedOutput",
      [](Form1Harness &w) {
          w.view.setText(Field::Text2, u"mine.txt");
-         w.form->applyOutputNameRule();
+         w.form->focusLost(Id::Text2);
      },
      DefaultPage, u"mine.txt", {}},
     {"BlankInputLeavesTheOutputBlank",
@@ -90,7 +100,14 @@ const HandlerCase handlerCases[] = {
          w.form->runScan();
      },
      DefaultPage, u"  ", {"beep", "message: Inserire il nome del file di Output !!!"}},
-    {"FinishBeepsThenCloses", [](Form1Harness &w) { w.form->exit(); }, DefaultPage,
+    {"ScanFromTheButtonGivesItTheFocusBack",
+     [](Form1Harness &w) { w.view.focus = Id::Command1; w.form->click(Id::Command1); }, DefaultPage, DefaultReport,
+     {"busy", "beep", "idle"}, false, Id::Command1},
+    {"ScanFromElsewhereLeavesTheFocus",
+     [](Form1Harness &w) { w.view.focus = Id::Text2; w.form->click(Id::Command1); }, DefaultPage, DefaultReport,
+     {"busy", "beep", "idle"}, false, Id::Text2},
+    {"ClickingAFieldDoesNothing", [](Form1Harness &w) { w.form->click(Id::Text1); }, DefaultPage, DefaultReport, {}},
+    {"FinishBeepsThenCloses", [](Form1Harness &w) { w.form->click(Id::Command3); }, DefaultPage,
      u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3", {"beep"}, true},
 };
 

@@ -1,4 +1,5 @@
 #include "platform/filelayer.h"
+#include "platform/outputfile.h"
 #include "scan/referencescanner.h"
 #include "scan/reportwriter.h"
 #include "scan/scancounters.h"
@@ -118,41 +119,74 @@ TEST(Record, ReadErrorMessageHasTwoSpacesBeforeErr)
               "Errore in lettura file di input  ERR=-1 - x");
 }
 
-// The report holds each record and its CR LF, in order, whatever the writer's buffer and
-// however a record reaches it: copied, built in the room the writer offers, or written
-// from where the list keeps it, side by side or apart.
-TEST(Record, ReportHoldsEveryRecordWhateverItsBuffer)
+// The report holds each record and its CR LF, in order, however a record reaches the
+// writer: copied, built in the room the writer offers, or written from where the list
+// keeps it, side by side or apart; and wherever the writer's 1 MiB fills. A hundred
+// short records come first (more pieces than one write takes), then a lead record that
+// puts the end of the buffer where the row says among 70 records of 32,768 bytes.
+TEST(Record, ReportHoldsEveryRecordWhereverTheBufferFills)
 {
-    const std::vector<std::string> records = {"a", "", std::string(40, 'b'), "cc", "ddddddd", "e", "f", "g"};
-    const std::string report = "a\r\n\r\n" + std::string(40, 'b') + "\r\ncc\r\nddddddd\r\ne\r\nf\r\ng\r\n";
-    for (const std::size_t buffer : {2u, 3u, 5u, 9u, 16u, 64u, 1024u}) {
+    static_assert(ReportWriter::BufferSize == 1 << 20); // where the rows put its end
+    const struct
+    {
+        const char *where;
+        std::size_t lead, size;
+    } rows[] = {
+        {"a record ends where the buffer does", 32266, 32766},
+        {"a byte is left over", 32265, 32766},
+        {"the CR fits, the LF does not", 32267, 32766},
+        {"the longest records a scan makes", 0, 32776},
+    };
+    for (const auto &row : rows) {
+        std::vector<std::string> records(100, "a/b");
+        records.push_back(std::string(row.lead, 'c'));
+        for (char fill = 'A'; records.size() < 171; fill = fill == 'Z' ? 'A' : char(fill + 1))
+            records.push_back(std::string(row.size, fill));
+        const std::string report = joinRecords(records);
         for (const std::string way : {"copied", "built", "kept", "kept apart"}) {
             MemoryFileLayer files;
             const auto output = files.openOutput(u"r.txt");
-            ReportWriter writer(*output.file, buffer);
+            ReportWriter writer(*output.file);
             std::string together;
             std::vector<std::string> apart;
             together.reserve(report.size()); // the writer keeps views of both until it writes
             apart.reserve(records.size());
             for (const auto &record : records) {
                 if (way == "copied") {
-                    EXPECT_FALSE(writer.append(record));
+                    ASSERT_FALSE(writer.append(record));
                 } else if (const auto room = writer.room(record.size()); way == "built" && !room.empty()) {
                     std::copy(record.begin(), record.end(), room.begin());
-                    EXPECT_FALSE(writer.append({room.data(), record.size()}));
+                    ASSERT_FALSE(writer.append({room.data(), record.size()}));
                 } else if (way == "built") {
-                    EXPECT_FALSE(writer.append(record));
+                    ASSERT_FALSE(writer.append(record));
                 } else {
                     std::string &line = way == "kept" ? together : apart.emplace_back();
                     line += record + "\r\n";
-                    EXPECT_FALSE(writer.appendKept({line.data() + line.size() - record.size() - 2, record.size() + 2}));
+                    ASSERT_FALSE(writer.appendKept({line.data() + line.size() - record.size() - 2, record.size() + 2}));
                 }
             }
             EXPECT_FALSE(writer.flush());
-            EXPECT_EQ(files.files[u"r.txt"], report) << way << ", buffer of " << buffer;
-            EXPECT_EQ(writer.recordsWritten(), records.size());
+            EXPECT_TRUE(files.files[u"r.txt"] == report) << way << ", " << row.where;
+            EXPECT_EQ(writer.recordsWritten(), 171u);
         }
     }
+}
+
+// A file that takes nothing and names no failure loses the report: that is a failure,
+// not a report written, nor a write tried for ever.
+TEST(Record, AFileThatTakesNothingFailsTheReport)
+{
+    struct TakesNothing final : OutputFile
+    {
+        WriteResult write(std::span<const char>) override { return {}; }
+        std::optional<Failure> truncate(std::uint64_t) override { return std::nullopt; }
+        std::optional<Failure> close() override { return std::nullopt; }
+        FileIdentity identity() const override { return {}; }
+    } file;
+    ReportWriter writer(file);
+    EXPECT_FALSE(writer.append("a/b"));
+    EXPECT_EQ(writer.flush(), (Failure{57, "Errore di I/O della periferica"}));
+    EXPECT_EQ(writer.recordsWritten(), 0u);
 }
 
 // Names are checked before anything else happens.

@@ -2,14 +2,15 @@
 
 #include "browse/browseoperation.h"
 #include "browse/filedialogcomponent.h"
+#include "platform/blanktext.h"
 #include "platform/userfeedback.h"
-#include "scan/blanktext.h"
 #include "scan/referencescanner.h"
 #include "window/outputnamerule.h"
 
 #include <utility>
 
 using Field = Form1View::Field;
+using Id = Form1Layout::Id;
 
 Form1::Form1(Form1View &view, UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog,
              FileLayer &files, std::pmr::memory_resource *listMemory)
@@ -29,6 +30,8 @@ void Form1::load()
     // rule then derives it afresh.
     m_view.setText(Field::Text1, u"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
     applyOutputNameRule();
+    // The window opens with the focus in the first field of the tab order.
+    m_view.moveFocus(Id::Text1);
 }
 
 void Form1::openPage(std::u16string_view name)
@@ -74,9 +77,9 @@ void Form1::browseOutput()
         takeName(Field::Text2, *name);
 }
 
-bool Form1::dropFile(Field field, std::u16string_view localPath)
+bool Form1::dropFile(std::optional<Id> under, std::u16string_view localPath)
 {
-    return !isBlank(localPath) && takeName(field, localPath);
+    return !isBlank(localPath) && takeName(under == Id::Text2 ? Field::Text2 : Field::Text1, localPath);
 }
 
 Form1::DropEffect Form1::dropEffect(bool canCopy, bool canLink)
@@ -84,16 +87,11 @@ Form1::DropEffect Form1::dropEffect(bool canCopy, bool canLink)
     return canCopy ? DropEffect::Copy : canLink ? DropEffect::Link : DropEffect::None;
 }
 
-Field Form1::dropField(std::string_view control)
-{
-    return control == "Text2" ? Field::Text2 : Field::Text1;
-}
-
-void Form1::textChanged(Field field)
+void Form1::textChanged(Id control)
 {
     // Whatever changed Text1 (typing, pasting, a handler) forgets the output name; a
     // notice with the text as it was is no change.
-    if (field != Field::Text1)
+    if (control != Id::Text1)
         return;
     std::u16string text = m_view.text(Field::Text1);
     if (text == m_text1)
@@ -102,24 +100,48 @@ void Form1::textChanged(Field field)
     clearOutputName();
 }
 
-void Form1::focusLost(Field)
+void Form1::focusLost(Id control)
 {
     // The rule only ever fills a blank output field, so running it again changes nothing.
-    applyOutputNameRule();
+    if (fieldOf(control))
+        applyOutputNameRule();
 }
 
-void Form1::click(std::string_view button)
+void Form1::click(Id control)
 {
-    constexpr std::pair<std::string_view, void (Form1::*)()> Clicks[] = {
-        {"Command1", &Form1::runScan},
-        {"Command2", &Form1::browseInput},
-        {"Command4", &Form1::browseOutput},
-        {"Command3", &Form1::exit},
-    };
-    for (const auto &[name, handler] : Clicks) {
-        if (name == button)
-            (this->*handler)();
+    switch (control) {
+    case Id::Command1:
+        runScan();
+        break;
+    case Id::Command2:
+        browseInput();
+        break;
+    case Id::Command4:
+        browseOutput();
+        break;
+    case Id::Command3:
+        exit();
+        break;
+    default:
+        break;
     }
+}
+
+std::optional<Field> Form1::fieldOf(Id control)
+{
+    switch (control) {
+    case Id::Text1:
+        return Field::Text1;
+    case Id::Text2:
+        return Field::Text2;
+    default:
+        return std::nullopt;
+    }
+}
+
+Id Form1::controlOf(Field field)
+{
+    return field == Field::Text1 ? Id::Text1 : Id::Text2;
 }
 
 std::optional<std::u16string> Form1::browse(Field field)
@@ -170,6 +192,9 @@ void Form1::showMessage(std::string_view text)
 
 void Form1::enterBusy()
 {
+    // A toolkit moves the focus off a disabled button, or strands it there where no key
+    // reaches anything: a scan started from the button gives the focus back to it.
+    m_scanHadFocus = m_view.focused() == Id::Command1;
     m_view.setScanEnabled(false);
     m_feedback.setBusyPointer(true);
     m_records.clear();
@@ -200,5 +225,7 @@ void Form1::leaveBusy()
     // disabled button or a busy window: none may start another scan once it is enabled.
     m_view.discardInput();
     m_view.setScanEnabled(true);
+    if (m_scanHadFocus)
+        m_view.moveFocus(Id::Command1);
     m_feedback.setBusyPointer(false);
 }

@@ -4,6 +4,7 @@
 #include "platform/sixteenbit.h"
 #include "scan/scancounters.h"
 #include "scan/scanview.h"
+#include "window/form1layout.h"
 #include "window/form1view.h"
 #include "window/recordstore.h"
 
@@ -43,31 +44,36 @@ public:
     void browseInput();          // Command2
     void browseOutput();         // Command4
     void exit();                 // Command3
-    // A file dropped from the file manager on a field: the field takes its local path
-    // exactly as when the browse dialog returns it, so a drop on Text1 derives the
-    // output name afresh. Of several files the first local one counts (FileAddress
-    // tells which are). The front end calls this only for a drop that holds a local
-    // file, with the effect dropEffect() chose, and tells the file manager that effect
-    // when this returns true and none when it returns false: a blank path changes
-    // nothing, one the field cannot take whole is refused with a beep.
-    bool dropFile(Form1View::Field field, std::u16string_view localPath);
+    // A file dropped from the file manager on the window, over the control `under`
+    // (none: between the controls): on Text2 it names the report, anywhere else the
+    // page. The field takes its local path exactly as when the browse dialog returns
+    // it, so a drop for Text1 derives the output name afresh. Of several files the
+    // first local one counts (FileAddress tells which are). The front end calls this
+    // only for a drop that holds a local file, with the effect dropEffect() chose, and
+    // tells the file manager that effect when this returns true and none when it
+    // returns false: a blank path changes nothing, one the field cannot take whole is
+    // refused with a beep.
+    bool dropFile(std::optional<Form1Layout::Id> under, std::u16string_view localPath);
 
     // The effect a drop of a local file is taken with, of those the drag offers: a
     // copy, else a link; never a move, after which the file manager could delete the
     // file. None refuses the drag.
     enum class DropEffect { None, Copy, Link };
     static DropEffect dropEffect(bool canCopy, bool canLink);
-    // The field a drop lands in, by the layout's name of the control under the
-    // pointer: Text2 for the report, anywhere else on the window Text1.
-    static Form1View::Field dropField(std::string_view control);
 
-    // The events as a front end receives them from its controls, routed to the
-    // handlers above: a field's text changed, a field lost the focus, a button of the
-    // layout (by its name) was clicked. A change notice that leaves Text1's text as it
-    // was (an edit control that only selected its text) changes nothing.
-    void textChanged(Form1View::Field field);
-    void focusLost(Form1View::Field field);
-    void click(std::string_view button);
+    // The events as a front end receives them from the controls of the layout, routed
+    // to the handlers above: a control's text changed, a control lost the focus, a
+    // control was clicked. Only the events the window handles do anything: a change of
+    // Text1, either field losing the focus, a click on a button. A change notice that
+    // leaves Text1's text as it was (an edit control that only selected its text)
+    // changes nothing.
+    void textChanged(Form1Layout::Id control);
+    void focusLost(Form1Layout::Id control);
+    void click(Form1Layout::Id control);
+
+    // Which of the two name fields a control is, if either; the control of a field.
+    static std::optional<Form1View::Field> fieldOf(Form1Layout::Id control);
+    static Form1Layout::Id controlOf(Form1View::Field field);
 
     // The most a name field holds, in UTF-16 units.
     static constexpr std::size_t FieldLength = SixteenBitLimit;
@@ -95,4 +101,5 @@ private:
     ScanCounters m_counters;
     RecordStore m_records;
     std::u16string m_text1; // Text1's text as the last change notice found it
+    bool m_scanHadFocus = false;
 };

@@ -2,6 +2,18 @@
 
 #include <algorithm>
 
+// Each Id names the control at its place.
+static_assert(Form1Layout::control(Form1Layout::Id::Label1).name == "Label1");
+static_assert(Form1Layout::control(Form1Layout::Id::Text1).name == "Text1");
+static_assert(Form1Layout::control(Form1Layout::Id::Command2).name == "Command2");
+static_assert(Form1Layout::control(Form1Layout::Id::Label2).name == "Label2");
+static_assert(Form1Layout::control(Form1Layout::Id::Text2).name == "Text2");
+static_assert(Form1Layout::control(Form1Layout::Id::Command4).name == "Command4");
+static_assert(Form1Layout::control(Form1Layout::Id::Command1).name == "Command1");
+static_assert(Form1Layout::control(Form1Layout::Id::Command3).name == "Command3");
+static_assert(Form1Layout::control(Form1Layout::Id::List1).name == "List1");
+static_assert(Form1Layout::Controls.size() == static_cast<std::size_t>(Form1Layout::Id::List1) + 1);
+
 std::array<const Form1Layout::Control *, Form1Layout::Controls.size()> Form1Layout::creationOrder()
 {
     std::array<const Control *, Controls.size()> order{};

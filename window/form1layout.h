@@ -37,6 +37,10 @@ struct Form1Layout
     // A logical pixel of 96 per inch is 15 twips; the toolkits scale it further.
     static constexpr int LogicalDpi = 96;
 
+    // Each control by its place in the table, so that code that names a control is
+    // checked by the compiler rather than matched by its name at run time.
+    enum class Id : std::size_t { Label1, Text1, Command2, Label2, Text2, Command4, Command1, Command3, List1 };
+
     static constexpr std::array<Control, 9> Controls{{
         {"Label1", Kind::Label, u"Nome file di input", {135, 90, 1395, 255}, 4, "Text1", {}},
         {"Text1", Kind::TextBox, {}, {1575, 90, 4725, 285}, 0, {}, {}},
@@ -53,6 +57,9 @@ struct Form1Layout
     // the control it names, so that the focus moves in tab order (labels take none) and
     // a screen reader finds a field's name just before it.
     static std::array<const Control *, Controls.size()> creationOrder();
+
+    static constexpr const Control &control(Id id) { return Controls[static_cast<std::size_t>(id)]; }
+    static Id idOf(const Control &control) { return Id(static_cast<std::size_t>(&control - Controls.data())); }
 
     // The control of that name, or null.
     static const Control *find(std::string_view name);

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "window/form1layout.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // What the window's logic needs of a toolkit's window: the two name fields, the scan
-// button, the result list and closing. Each front end (Qt, Win32) implements it by
-// creating its controls; it decides nothing itself.
+// button, the focus, the result list and closing. Each front end (Qt, Win32) implements
+// it by creating its controls; it decides nothing itself.
 class Form1View
 {
 public:
@@ -20,9 +23,12 @@ public:
     // that leaves the text as it was.
     virtual void setText(Field field, std::u16string_view text) = 0;
 
-    // Command1. A front end whose toolkit moves the focus off a disabled button gives
-    // it back when the button is enabled again.
+    // Command1.
     virtual void setScanEnabled(bool enabled) = 0;
+
+    // The control that has the keyboard focus, if the window has it; and moving it.
+    virtual std::optional<Form1Layout::Id> focused() const = 0;
+    virtual void moveFocus(Form1Layout::Id control) = 0;
 
     // Throws away the clicks and keys the window has received and not yet handled.
     virtual void discardInput() = 0;

@@ -1,6 +1,6 @@
 #include "window/outputnamerule.h"
 
-#include "scan/blanktext.h"
+#include "platform/blanktext.h"
 
 std::optional<std::u16string> OutputNameRule::propose(std::u16string_view input, std::u16string_view output)
 {

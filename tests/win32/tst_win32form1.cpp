@@ -201,6 +201,7 @@ TEST(Win32Form1, ScanThroughTheWindow)
     EXPECT_EQ(window.feedback.events, (std::vector<std::string>{"busy", "beep", "idle"}));
     EXPECT_FALSE(buttonEnabledWhileBusy);
     EXPECT_TRUE(IsWindowEnabled(window.control("Command1")));
+    EXPECT_EQ(GetFocus(), button);
 }
 
 // Ctrl+A through the version 6 edit control that PAGESIFT.exe's manifest asks for,

@@ -31,6 +31,7 @@
 namespace {
 
 using Layout = Form1Layout;
+using Id = Form1Layout::Id;
 
 QString toQString(std::u16string_view text)
 {
@@ -96,7 +97,6 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
         create(*control);
     fitFont();
     setAcceptDrops(true);
-    Text1->setFocus();
 
     m_form.load();
 }
@@ -104,15 +104,17 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
 QtForm1::~QtForm1()
 {
     // The logic goes before the controls do: no late event of theirs may reach it.
-    Text1->removeEventFilter(this);
-    Text2->removeEventFilter(this);
-    Text1->disconnect(this);
+    for (const Id id : {Id::Text1, Id::Text2}) {
+        widget(id)->removeEventFilter(this);
+        widget(id)->disconnect(this);
+    }
 }
 
 void QtForm1::create(const Form1Layout::Control &control)
 {
     const QString caption = toQString(control.caption);
     const QString name = QString::fromLatin1(control.name.data(), static_cast<qsizetype>(control.name.size()));
+    const Id id = Layout::idOf(control);
     QWidget *widget = nullptr;
     switch (control.kind) {
     case Layout::Kind::Label: {
@@ -127,10 +129,8 @@ void QtForm1::create(const Form1Layout::Control &control)
     case Layout::Kind::TextBox: {
         auto *field = new QLineEdit(this);
         field->setMaxLength(static_cast<int>(Form1::FieldLength));
-        const Field which = control.name == "Text1" ? Field::Text1 : Field::Text2;
-        (which == Field::Text1 ? Text1 : Text2) = field;
         // textChanged, unlike textEdited, also fires when a handler sets the text.
-        connect(field, &QLineEdit::textChanged, this, [this, which] { m_form.textChanged(which); });
+        connect(field, &QLineEdit::textChanged, this, [this, id] { m_form.textChanged(id); });
         field->installEventFilter(this);
         widget = field;
         break;
@@ -140,9 +140,7 @@ void QtForm1::create(const Form1Layout::Control &control)
         // No button answers Enter or Esc on its own.
         button->setAutoDefault(false);
         button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, name = control.name] { m_form.click(name); });
-        if (control.name == "Command1")
-            Command1 = button;
+        connect(button, &QPushButton::clicked, this, [this, id] { m_form.click(id); });
         widget = button;
         break;
     }
@@ -152,6 +150,7 @@ void QtForm1::create(const Form1Layout::Control &control)
     }
     widget->setObjectName(name);
     widget->setGeometry(pixels(control.twips));
+    m_controls[static_cast<std::size_t>(id)] = widget;
     for (const auto &[label, names] : m_labels) {
         if (names == control.name)
             label->setBuddy(widget);
@@ -219,20 +218,20 @@ bool QtForm1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched != Text1 && watched != Text2)
+    const std::optional<Id> id = idOf(watched);
+    if (!id || Layout::control(*id).kind != Layout::Kind::TextBox)
         return QWidget::eventFilter(watched, event);
-    const Field field = watched == Text1 ? Field::Text1 : Field::Text2;
     // A drag of files is the window's to take; a drag of text is the field's own.
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-        return dragFiles(static_cast<QDropEvent *>(event), field);
+        return dragFiles(static_cast<QDropEvent *>(event), id);
     case QEvent::FocusOut:
         // Losing the focus by Tab, by a click elsewhere or because the window is no
         // longer active all count; opening the field's own context menu does not.
         if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
-            m_form.focusLost(field);
+            m_form.focusLost(*id);
         break;
     default:
         break;
@@ -282,7 +281,7 @@ void QtForm1::run(ListMenu::Command command)
     }
 }
 
-bool QtForm1::dragFiles(QDropEvent *event, Field target)
+bool QtForm1::dragFiles(QDropEvent *event, std::optional<Id> under)
 {
     if (!event->mimeData()->hasUrls())
         return false;
@@ -297,7 +296,7 @@ bool QtForm1::dragFiles(QDropEvent *event, Field target)
     event->setDropAction(effect == Form1::DropEffect::Copy ? Qt::CopyAction : Qt::LinkAction);
     event->accept();
     // A name the window refuses is no drop: the file manager is told it was ignored.
-    if (event->type() == QEvent::Drop && !m_form.dropFile(target, *path)) {
+    if (event->type() == QEvent::Drop && !m_form.dropFile(under, *path)) {
         event->setDropAction(Qt::IgnoreAction);
         event->ignore();
     }
@@ -306,25 +305,35 @@ bool QtForm1::dragFiles(QDropEvent *event, Field target)
 
 void QtForm1::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!dragFiles(event, Field::Text1))
+    if (!dragFiles(event, idOf(childAt(event->position().toPoint()))))
         event->ignore();
 }
 
 void QtForm1::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!dragFiles(event, Field::Text1))
+    if (!dragFiles(event, idOf(childAt(event->position().toPoint()))))
         event->ignore();
 }
 
 void QtForm1::dropEvent(QDropEvent *event)
 {
-    if (!dragFiles(event, Field::Text1))
+    if (!dragFiles(event, idOf(childAt(event->position().toPoint()))))
         event->ignore();
+}
+
+std::optional<Id> QtForm1::idOf(const QObject *object) const
+{
+    for (; object && object != this; object = object->parent()) {
+        const auto found = std::find(m_controls.begin(), m_controls.end(), object);
+        if (found != m_controls.end())
+            return Id(static_cast<std::size_t>(found - m_controls.begin()));
+    }
+    return std::nullopt;
 }
 
 QLineEdit *QtForm1::field(Field field) const
 {
-    return field == Field::Text1 ? Text1 : Text2;
+    return static_cast<QLineEdit *>(widget(Form1::controlOf(field)));
 }
 
 std::u16string QtForm1::text(Field field) const
@@ -340,12 +349,17 @@ void QtForm1::setText(Field field, std::u16string_view text)
 
 void QtForm1::setScanEnabled(bool enabled)
 {
-    // Disabling the focused button moves the focus on; give it back when idle again.
-    if (!enabled)
-        m_scanHadFocus = Command1->hasFocus();
-    Command1->setEnabled(enabled);
-    if (enabled && m_scanHadFocus)
-        Command1->setFocus();
+    widget(Id::Command1)->setEnabled(enabled);
+}
+
+std::optional<Id> QtForm1::focused() const
+{
+    return idOf(QApplication::focusWidget());
+}
+
+void QtForm1::moveFocus(Id control)
+{
+    widget(control)->setFocus();
 }
 
 void QtForm1::discardInput()

@@ -8,7 +8,9 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -18,7 +20,6 @@ class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPushButton;
 class RecordListModel;
 class UserFeedback;
 
@@ -42,7 +43,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // A file dropped anywhere on the window but on Text2 counts as a drop on Text1.
+    // Files dragged over the labels, the buttons, the list or between the controls;
+    // the logic picks the field.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -51,28 +53,30 @@ private:
     void create(const Form1Layout::Control &control);
     QListView *createList(const QString &accessibleName);
     void fitFont();
+    QWidget *widget(Form1Layout::Id control) const { return m_controls[static_cast<std::size_t>(control)]; }
+    // The control `object` is or belongs to (the list's viewport is the list's), if any.
+    std::optional<Form1Layout::Id> idOf(const QObject *object) const;
     QLineEdit *field(Field field) const;
     void showListMenu(const QPoint &globalPos);
     void run(ListMenu::Command command);
-    // Takes a drag that holds addresses, whether it has a local file to drop on `target`
-    // or not; false leaves a drag of text to the field under it.
-    bool dragFiles(QDropEvent *event, Field target);
+    // Takes a drag that holds addresses, whether it has a local file to drop over the
+    // control `under` or not; false leaves a drag of text to the field under it.
+    bool dragFiles(QDropEvent *event, std::optional<Form1Layout::Id> under);
 
     // Form1View
     std::u16string text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
     void setScanEnabled(bool enabled) override;
+    std::optional<Form1Layout::Id> focused() const override;
+    void moveFocus(Form1Layout::Id control) override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;
 
     UserFeedback &m_feedback;
     Form1 m_form;
-    bool m_scanHadFocus = false;
 
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QPushButton *Command1 = nullptr;
+    std::array<QWidget *, Form1Layout::Controls.size()> m_controls{}; // in the layout's order
     QListView *List1 = nullptr;
     RecordListModel *m_records = nullptr;
     std::vector<std::pair<QLabel *, std::string_view>> m_labels; // and the control each names

@@ -16,6 +16,7 @@
 namespace {
 
 using Layout = Form1Layout;
+using Id = Form1Layout::Id;
 
 constexpr int FirstControlId = 101;
 constexpr DWORD FrameStyle = WS_OVERLAPPEDWINDOW;
@@ -48,11 +49,6 @@ ControlClass classOf(Layout::Kind kind)
     }
     return {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_TABSTOP,
             WS_EX_CLIENTEDGE};
-}
-
-std::size_t indexOf(std::string_view name)
-{
-    return static_cast<std::size_t>(Layout::find(name) - Layout::Controls.data());
 }
 
 // Functions that newer Windows versions have and Windows 7 lacks, looked up once.
@@ -191,7 +187,7 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
     // each label comes just before the field it names, so screen readers name the
     // field by it.
     for (const Layout::Control *control : Layout::creationOrder()) {
-        const std::size_t index = indexOf(control->name);
+        const auto index = static_cast<std::size_t>(Layout::idOf(*control));
         const ControlClass kind = classOf(control->kind);
         const std::u16string_view text = control->kind == Layout::Kind::List ? control->accessibleName : control->caption;
         m_controls[index] = CreateWindowExW(kind.exStyle, kind.name, wide(text), WS_CHILD | WS_VISIBLE | kind.style,
@@ -201,11 +197,10 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
         if (control->kind == Layout::Kind::TextBox)
             SendMessageW(m_controls[index], EM_SETLIMITTEXT, Form1::FieldLength, 0);
     }
-    m_list = std::make_unique<Win32RecordList>(control("List1"), m_form.records(), feedback);
+    m_list = std::make_unique<Win32RecordList>(control(Id::List1), m_form.records(), feedback);
     if (m_oleStarted)
         RegisterDragDrop(m_window, &m_dropTarget);
     layOut(dpi);
-    m_lastFocus = control("Text1");
 
     m_form.load();
 }
@@ -224,7 +219,15 @@ Win32Form1::~Win32Form1()
 HWND Win32Form1::control(std::string_view name) const
 {
     const Layout::Control *control = Layout::find(name);
-    return control ? m_controls[indexOf(name)] : nullptr;
+    return control ? this->control(Layout::idOf(*control)) : nullptr;
+}
+
+std::optional<Id> Win32Form1::idOf(HWND window) const
+{
+    const auto found = std::find(m_controls.begin(), m_controls.end(), window);
+    if (!window || found == m_controls.end())
+        return std::nullopt;
+    return Id(static_cast<std::size_t>(found - m_controls.begin()));
 }
 
 HWND Win32Form1::listTooltip() const
@@ -276,14 +279,14 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return result;
         break;
     case WM_CONTEXTMENU:
-        if (m_list && reinterpret_cast<HWND>(wParam) == control("List1")) {
+        if (m_list && reinterpret_cast<HWND>(wParam) == control(Id::List1)) {
             m_list->showMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
         }
         break;
     case WM_SETCURSOR:
         // The hourglass stays for as long as a scan runs, whatever the pointer is over.
-        if (control("Command1") && !IsWindowEnabled(control("Command1"))) {
+        if (control(Id::Command1) && !IsWindowEnabled(control(Id::Command1))) {
             SetCursor(LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
         }
@@ -318,23 +321,23 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-void Win32Form1::command(int id, int code)
+void Win32Form1::command(int commandId, int code)
 {
-    const auto index = static_cast<std::size_t>(id - FirstControlId);
-    if (id < FirstControlId || index >= Layout::Controls.size())
+    const auto index = static_cast<std::size_t>(commandId - FirstControlId);
+    if (commandId < FirstControlId || index >= Layout::Controls.size())
         return;
-    const Layout::Control &control = Layout::Controls[index];
-    if (control.kind == Layout::Kind::Button) {
+    const auto which = Id(index);
+    const Layout::Kind kind = Layout::control(which).kind;
+    if (kind == Layout::Kind::Button) {
         if (code == BN_CLICKED)
-            m_form.click(control.name);
-    } else if (control.kind == Layout::Kind::TextBox) {
-        const Field field = control.name == "Text1" ? Field::Text1 : Field::Text2;
+            m_form.click(which);
+    } else if (kind == Layout::Kind::TextBox) {
         // EN_CHANGE comes for typing, pasting and for a text set by a handler alike, and
         // also where the text stays as it was; the logic tells.
         if (code == EN_CHANGE)
-            m_form.textChanged(field);
+            m_form.textChanged(which);
         else if (code == EN_KILLFOCUS)
-            m_form.focusLost(field);
+            m_form.focusLost(which);
     }
 }
 
@@ -381,40 +384,40 @@ void Win32Form1::layOut(UINT dpi)
 
 bool Win32Form1::dropFile(POINT at, const std::u16string &file)
 {
-    // Named by the control under the pointer; the logic picks the field.
+    // By the control under the pointer; the logic picks the field.
     ScreenToClient(m_window, &at);
-    const HWND target = ChildWindowFromPointEx(m_window, at, CWP_SKIPINVISIBLE);
-    std::string_view name;
-    for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        if (m_controls[i] == target)
-            name = Layout::Controls[i].name;
-    }
-    return m_form.dropFile(Form1::dropField(name), file);
+    return m_form.dropFile(idOf(ChildWindowFromPointEx(m_window, at, CWP_SKIPINVISIBLE)), file);
 }
 
 std::u16string Win32Form1::text(Field field) const
 {
-    const std::wstring text = textOf(control(field == Field::Text1 ? "Text1" : "Text2"));
+    const std::wstring text = textOf(control(Form1::controlOf(field)));
     return {text.begin(), text.end()};
 }
 
 void Win32Form1::setText(Field field, std::u16string_view text)
 {
-    const HWND control = this->control(field == Field::Text1 ? "Text1" : "Text2");
+    const HWND control = this->control(Form1::controlOf(field));
     const std::wstring wide(text.begin(), text.end());
     SetWindowTextW(control, wide.c_str());
 }
 
 void Win32Form1::setScanEnabled(bool enabled)
 {
-    const HWND button = control("Command1");
-    // Windows leaves the focus on a disabled button, where no key reaches anything; it
-    // goes back there when the button is enabled again.
-    if (!enabled)
-        m_scanHadFocus = GetFocus() == button;
-    EnableWindow(button, enabled);
-    if (enabled && m_scanHadFocus)
-        SetFocus(button);
+    EnableWindow(control(Id::Command1), enabled);
+}
+
+std::optional<Id> Win32Form1::focused() const
+{
+    return idOf(GetFocus());
+}
+
+void Win32Form1::moveFocus(Id control)
+{
+    // Kept for when the window is next activated, and set now if it is active.
+    m_lastFocus = this->control(control);
+    if (GetActiveWindow() == m_window)
+        SetFocus(m_lastFocus);
 }
 
 void Win32Form1::discardInput()

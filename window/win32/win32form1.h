@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,14 +51,19 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void command(int id, int code);
+    void command(int commandId, int code);
     void layOut(UINT dpi);
     bool dropFile(POINT at, const std::u16string &file);
+    HWND control(Form1Layout::Id id) const { return m_controls[static_cast<std::size_t>(id)]; }
+    // The control `window` is, if any.
+    std::optional<Form1Layout::Id> idOf(HWND window) const;
 
     // Form1View
     std::u16string text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
     void setScanEnabled(bool enabled) override;
+    std::optional<Form1Layout::Id> focused() const override;
+    void moveFocus(Form1Layout::Id control) override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;
@@ -70,5 +76,4 @@ private:
     std::unique_ptr<Win32RecordList> m_list;
     HFONT m_font = nullptr;
     HWND m_lastFocus = nullptr;
-    bool m_scanHadFocus = false;
 };
