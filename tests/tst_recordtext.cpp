@@ -95,6 +95,14 @@ TEST_P(Tip, BrokenOnlyWhereALineIsFull)
 
 const std::u16string W20(20, u'W');
 
+std::u16string tenLines(const std::u16string &line)
+{
+    std::u16string lines = line;
+    for (int i = 1; i < 10; ++i)
+        lines += u"\n" + line;
+    return lines;
+}
+
 const TipCase tipCases[] = {
     {"OneLine", "a/b <p>", 10, u"a/b <p>"},
     {"AtTheLastSpaceOrSeparator", "aaaa bbbbbb/cc", 10, u"aaaa \nbbbbbb/cc"},
@@ -102,10 +110,10 @@ const TipCase tipCases[] = {
     {"NeverHalfACharacter", "WWWWWWWWW\xF0\x9F\x98\x80", 10, u"WWWWWWWWW\n😀"},
     {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
-    {"TwentyLinesThenAnEllipsis", std::string(20 * 20 + 5, 'W'), 20,
-     W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" +
-         W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 +
-         u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"…"},
+    {"TenLinesThenAnEllipsis", std::string(20 * 10 + 5, 'W'), 20, tenLines(W20) + u"…"},
+    {"TenLinesFitWithoutOne", std::string(20 * 10, 'W'), 20, tenLines(W20)},
+    // 1,010 units, breaks and "…" included: within the 1,023 Windows' tooltip shows whole.
+    {"LongerLinesAreAHundredUnits", std::string(1500, 'W'), 1000, tenLines(std::u16string(100, u'W')) + u"…"},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecordText, Tip, testing::ValuesIn(tipCases), CaseName());
