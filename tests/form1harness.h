@@ -33,6 +33,7 @@ public:
         }
     }
     void setScanEnabled(bool enabled) override { scanEnabled = enabled; }
+    void paintNow() override {}
     void discardInput() override {}
     void showRecords(std::size_t count) override { shown = count; }
     void closeWindow() override { closed = true; }

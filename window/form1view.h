@@ -24,6 +24,10 @@ public:
     // it back when the button is enabled again.
     virtual void setScanEnabled(bool enabled) = 0;
 
+    // Paints what has changed at once, before this returns, without handling any
+    // input: the scan that follows holds the window's only thread until it ends.
+    virtual void paintNow() = 0;
+
     // Throws away the clicks and keys the window has received and not yet handled.
     virtual void discardInput() = 0;
 

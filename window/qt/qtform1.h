@@ -50,6 +50,7 @@ protected:
 private:
     void create(const Form1Layout::Control &control);
     QListView *createList(const QString &accessibleName);
+    void centre();
     void fitFont();
     QLineEdit *field(Field field) const;
     void showListMenu(const QPoint &globalPos);
@@ -62,6 +63,7 @@ private:
     std::u16string text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
     void setScanEnabled(bool enabled) override;
+    void paintNow() override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;

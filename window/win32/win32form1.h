@@ -58,6 +58,7 @@ private:
     std::u16string text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
     void setScanEnabled(bool enabled) override;
+    void paintNow() override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;
