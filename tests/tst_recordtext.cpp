@@ -93,8 +93,6 @@ TEST_P(Tip, BrokenOnlyWhereALineIsFull)
     EXPECT_EQ(RecordText::tooltip(c.record, c.lineLength), c.tooltip);
 }
 
-const std::u16string W20(20, u'W');
-
 std::u16string tenLines(const std::u16string &line)
 {
     std::u16string lines = line;
@@ -110,10 +108,9 @@ const TipCase tipCases[] = {
     {"NeverHalfACharacter", "WWWWWWWWW\xF0\x9F\x98\x80", 10, u"WWWWWWWWW\n😀"},
     {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
-    {"TenLinesThenAnEllipsis", std::string(20 * 10 + 5, 'W'), 20, tenLines(W20) + u"…"},
-    {"TenLinesFitWithoutOne", std::string(20 * 10, 'W'), 20, tenLines(W20)},
-    // 1,010 units, breaks and "…" included: within the 1,023 Windows' tooltip shows whole.
-    {"LongerLinesAreAHundredUnits", std::string(1500, 'W'), 1000, tenLines(std::u16string(100, u'W')) + u"…"},
+    {"TenLinesFitWithoutAnEllipsis", std::string(200, 'W'), 20, tenLines(std::u16string(20, u'W'))},
+    // 1,010 units with the breaks and "…": within the 1,023 Windows' tooltip shows whole.
+    {"TenLinesOfAHundredAtMost", std::string(1500, 'W'), 1000, tenLines(std::u16string(100, u'W')) + u"…"},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecordText, Tip, testing::ValuesIn(tipCases), CaseName());
