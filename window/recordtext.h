@@ -27,9 +27,10 @@ struct RecordText
     static constexpr std::size_t TipLineLength = 100;
     static constexpr std::size_t TipLines = 10;
     static constexpr char16_t Ellipsis = u'\u2026';
-    // The longest tooltip every window can show whole. Windows' tooltip promises
-    // nothing longer for a text it asks for (TTN_GETDISPINFO) than its INFOTIPSIZE
-    // buffer of 1,024 units with the closing NUL; Wine cuts there, mid-word.
+    // The longest tooltip every window can show whole. Windows documents no length
+    // for a text given by TTN_GETDISPINFO beyond the 80 units of its own buffer; the
+    // size to design for is its headers' INFOTIPSIZE, 1,024 units with the closing
+    // NUL, and Wine cuts there, mid-word.
     static constexpr std::size_t TipLimit = 1023;
     static_assert(TipLines * TipLineLength + (TipLines - 1) + 1 <= TipLimit, "lines, breaks and the ellipsis");
 

@@ -5,8 +5,8 @@
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 

@@ -53,8 +53,8 @@ void Win32FileDialogComponent::ShowOperation(std::int16_t action)
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    // Owned, the system opens it over the window; without an owner Wine puts it in
-    // the screen's corner.
+    // Owned by the window, it opens over it (Wine puts it at the owner's top-left
+    // corner), whichever window is active.
     const HWND owner = m_owner ? m_owner() : nullptr;
     dialog.hwndOwner = owner ? owner : GetActiveWindow();
     dialog.lpstrFilter = filters.c_str();

@@ -109,7 +109,7 @@ void QtForm1::centre()
     // Where the Windows window opens too, frame included where the window system tells
     // it before the window is shown.
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    if (!screen || !isWindow())
         return;
     winId();
     const QSize outer = size().grownBy(windowHandle() ? windowHandle()->frameMargins() : QMargins());
