@@ -73,6 +73,7 @@ const CutCase cutCases[] = {
     {"NeverHalfACharacter", std::string(999, 'x') + "\xF0\x9F\x98\x80", std::u16string(999, u'x') + u"…"},
     {"NeverHalfANotation", std::string(998, 'x') + '\0', std::u16string(998, u'x') + u"^@"},
     {"NotationCutWhole", std::string(999, 'x') + '\0', std::u16string(999, u'x') + u"…"},
+    {"Windows1252Cut", std::string(1001, '\xE8'), std::u16string(1000, u'è') + u"…"},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecordText, Cut, testing::ValuesIn(cutCases), CaseName());
@@ -105,10 +106,10 @@ const TipCase tipCases[] = {
     {"OneLine", "a/b <p>", 10, u"a/b <p>"},
     {"AtTheLastSpaceOrSeparator", "aaaa bbbbbb/cc", 10, u"aaaa \nbbbbbb/cc"},
     {"SeparatorTooEarlyBreaksAtTheLimit", "a/bbbbbbbbbbbb", 10, u"a/bbbbbbbb\nbbbb"},
-    {"NeverHalfACharacter", "WWWWWWWWW\xF0\x9F\x98\x80", 10, u"WWWWWWWWW\n😀"},
+    {"NeverHalfACharacter", "WWWWWWWWW\xF0\x90\x80\x80", 10, u"WWWWWWWWW\n\U00010000"},
     {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
-    {"TenLinesFitWithoutAnEllipsis", std::string(200, 'W'), 20, tenLines(std::u16string(20, u'W'))},
+    {"ShortLinesLeaveTheRestToAnEllipsis", "aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/", 4, tenLines(u"aa/") + u"…"},
     // 1,010 units with the breaks and "…": within the 1,023 Windows' tooltip shows whole.
     {"TenLinesOfAHundredAtMost", std::string(1500, 'W'), 1000, tenLines(std::u16string(100, u'W')) + u"…"},
 };
