@@ -43,6 +43,7 @@ public:
     }
     std::optional<Form1Layout::Id> focused() const override { return focus; }
     void moveFocus(Form1Layout::Id control) override { focus = control; }
+    void paintNow() override {}
     void discardInput() override {}
     void showRecords(std::size_t count) override { shown = count; }
     void closeWindow() override { closed = true; }

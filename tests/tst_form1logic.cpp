@@ -135,4 +135,14 @@ TEST(Form1Layout, FontShrinksUntilTheCaptionsFit)
     }
 }
 
+TEST(Form1Layout, OpensCentredOnTheWorkAreaNeverAboveOrLeftOfIt)
+{
+    using Area = Form1Layout::Area;
+    EXPECT_EQ(Form1Layout::centred(Area{0, 0, 1920, 1040}, 808, 585).y, 227); // half a pixel up
+    EXPECT_EQ(Form1Layout::centred(Area{0, 30, 1920, 1050}, 800, 600).y, 255); // a panel above
+    EXPECT_EQ(Form1Layout::centred(Area{-1280, 0, 1280, 984}, 800, 600).x, -1040); // another screen's left
+    EXPECT_EQ(Form1Layout::centred(Area{10, 20, 800, 560}, 808, 585).x, 10); // too large: title bar reachable
+    EXPECT_EQ(Form1Layout::centred(Area{10, 20, 800, 560}, 808, 585).y, 20);
+}
+
 } // namespace

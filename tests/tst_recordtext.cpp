@@ -73,6 +73,7 @@ const CutCase cutCases[] = {
     {"NeverHalfACharacter", std::string(999, 'x') + "\xF0\x9F\x98\x80", std::u16string(999, u'x') + u"…"},
     {"NeverHalfANotation", std::string(998, 'x') + '\0', std::u16string(998, u'x') + u"^@"},
     {"NotationCutWhole", std::string(999, 'x') + '\0', std::u16string(999, u'x') + u"…"},
+    {"Windows1252Cut", std::string(1001, '\xE8'), std::u16string(1000, u'è') + u"…"},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecordText, Cut, testing::ValuesIn(cutCases), CaseName());
@@ -93,19 +94,24 @@ TEST_P(Tip, BrokenOnlyWhereALineIsFull)
     EXPECT_EQ(RecordText::tooltip(c.record, c.lineLength), c.tooltip);
 }
 
-const std::u16string W20(20, u'W');
+std::u16string tenLines(const std::u16string &line)
+{
+    std::u16string lines = line;
+    for (int i = 1; i < 10; ++i)
+        lines += u"\n" + line;
+    return lines;
+}
 
 const TipCase tipCases[] = {
     {"OneLine", "a/b <p>", 10, u"a/b <p>"},
     {"AtTheLastSpaceOrSeparator", "aaaa bbbbbb/cc", 10, u"aaaa \nbbbbbb/cc"},
     {"SeparatorTooEarlyBreaksAtTheLimit", "a/bbbbbbbbbbbb", 10, u"a/bbbbbbbb\nbbbb"},
-    {"NeverHalfACharacter", "WWWWWWWWW\xF0\x9F\x98\x80", 10, u"WWWWWWWWW\n😀"},
+    {"NeverHalfACharacter", "WWWWWWWWW\xF0\x90\x80\x80", 10, u"WWWWWWWWW\n\U00010000"},
     {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
-    {"TwentyLinesThenAnEllipsis", std::string(20 * 20 + 5, 'W'), 20,
-     W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" +
-         W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 +
-         u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"\n" + W20 + u"…"},
+    {"ShortLinesLeaveTheRestToAnEllipsis", "aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/", 4, tenLines(u"aa/") + u"…"},
+    // 1,010 units with the breaks and "…": within the 1,023 Windows' tooltip shows whole.
+    {"TenLinesOfAHundredAtMost", std::string(1500, 'W'), 1000, tenLines(std::u16string(100, u'W')) + u"…"},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecordText, Tip, testing::ValuesIn(tipCases), CaseName());

@@ -199,6 +199,8 @@ void Form1::enterBusy()
     m_feedback.setBusyPointer(true);
     m_records.clear();
     m_view.showRecords(0);
+    // Seen greyed, with the hourglass, for as long as the scan runs.
+    m_view.paintNow();
 }
 
 std::optional<std::string_view> Form1::appendRecord(std::string_view record)

@@ -39,3 +39,9 @@ const Form1Layout::Control *Form1Layout::find(std::string_view name)
     const auto found = std::find_if(Controls.begin(), Controls.end(), [&](const Control &c) { return c.name == name; });
     return found == Controls.end() ? nullptr : &*found;
 }
+
+Form1Layout::Point Form1Layout::centred(const Area &workArea, int width, int height)
+{
+    return {workArea.left + std::max(0, (workArea.width - width) / 2),
+            workArea.top + std::max(0, (workArea.height - height) / 2)};
+}

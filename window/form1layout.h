@@ -64,6 +64,20 @@ struct Form1Layout
     // The control of that name, or null.
     static const Control *find(std::string_view name);
 
+    // A rectangle and a point on the screen, in the toolkit's pixels.
+    struct Area
+    {
+        int left, top, width, height;
+    };
+    struct Point
+    {
+        int x, y;
+    };
+    // Where the window opens, frame included, on the primary screen's work area (the
+    // screen less its task bars and panels): centred, but never above or left of the
+    // area, so that a window larger than the area keeps its title bar within reach.
+    static Point centred(const Area &workArea, int width, int height);
+
     // Twips at `dpi` pixels per inch, rounded to the nearest pixel.
     static constexpr int pixels(int twips, int dpi)
     {

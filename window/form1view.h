@@ -30,6 +30,10 @@ public:
     virtual std::optional<Form1Layout::Id> focused() const = 0;
     virtual void moveFocus(Form1Layout::Id control) = 0;
 
+    // Paints what has changed at once, before this returns, without handling any
+    // input: the scan that follows holds the window's only thread until it ends.
+    virtual void paintNow() = 0;
+
     // Throws away the clicks and keys the window has received and not yet handled.
     virtual void discardInput() = 0;
 

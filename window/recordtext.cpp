@@ -126,7 +126,7 @@ bool RecordText::rowIsCut(std::string_view record)
 
 std::u16string RecordText::tooltip(std::string_view record, std::size_t lineLength)
 {
-    lineLength = std::max<std::size_t>(lineLength, 2);
+    lineLength = std::clamp<std::size_t>(lineLength, 2, TipLineLength);
     // One unit more than the lines can hold tells whether anything is left over.
     const std::size_t room = lineLength * TipLines;
     std::u16string text;

@@ -25,8 +25,14 @@ struct RecordText
     static constexpr std::size_t RowLength = 1000;
     // A tooltip shows at most this many lines of at most this many units.
     static constexpr std::size_t TipLineLength = 100;
-    static constexpr std::size_t TipLines = 20;
+    static constexpr std::size_t TipLines = 10;
     static constexpr char16_t Ellipsis = u'\u2026';
+    // The longest tooltip every window can show whole. Windows documents no length
+    // for a text given by TTN_GETDISPINFO beyond the 80 units of its own buffer; the
+    // size to design for is its headers' INFOTIPSIZE, 1,024 units with the closing
+    // NUL, and Wine cuts there, mid-word.
+    static constexpr std::size_t TipLimit = 1023;
+    static_assert(TipLines * TipLineLength + (TipLines - 1) + 1 <= TipLimit, "lines, breaks and the ellipsis");
 
     // The whole record: what a screen reader reads and what Copia copies.
     static std::u16string whole(std::string_view record);
@@ -38,7 +44,8 @@ struct RecordText
     // The tooltip of a row the list shows cut: whole() in lines of at most
     // `lineLength` units, each broken after the last space, "/" or "\" in its second
     // half or, where there is none, at the limit; at most TipLines lines, the last
-    // ending in "…" when more remains. Lines end with "\n".
+    // ending in "…" when more remains. Lines end with "\n". A `lineLength` beyond
+    // TipLineLength counts as TipLineLength, so the tooltip stays within TipLimit.
     static std::u16string tooltip(std::string_view record, std::size_t lineLength = TipLineLength);
     // The line length for a tooltip on a screen `screenWidth` pixels wide whose widest
     // letter ("W") is `letterWidth` pixels: TipLineLength, fewer on a narrow screen, so

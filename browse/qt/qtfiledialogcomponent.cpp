@@ -74,7 +74,7 @@ void QtFileDialogComponent::ShowOperation(std::int16_t action)
         toU16(m_fileName), toU16(m_filter), action,
         [&](std::u16string_view folder) { return QFileInfo(localPath(folder)).isDir(); });
 
-    QFileDialog dialog(QApplication::activeWindow());
+    QFileDialog dialog(m_owner ? m_owner.data() : QApplication::activeWindow());
     // A save dialog's title and its question before replacing a file are Qt's own,
     // translated with the rest of its texts.
     const bool save = request.kind == DialogRequest::Kind::Save;

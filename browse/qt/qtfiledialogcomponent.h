@@ -3,8 +3,10 @@
 #include "browse/dialogrequest.h"
 #include "browse/filedialogcomponent.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 
@@ -16,6 +18,13 @@ class QFileDialog;
 class QtFileDialogComponent final : public FileDialogComponent
 {
 public:
+    // The dialog opens over `owner` and is modal to it; without one, over the active
+    // window.
+    explicit QtFileDialogComponent(QWidget *owner = nullptr)
+        : m_owner(owner)
+    {
+    }
+
     std::u16string FileNameProperty() const override;
     void setFileNameProperty(std::u16string_view value) override;
     std::u16string FilterProperty() const override;
@@ -31,6 +40,7 @@ public:
     std::function<void(QFileDialog &)> aboutToShow;
 
 private:
+    QPointer<QWidget> m_owner;
     QString m_fileName;
     QString m_filter;
 };

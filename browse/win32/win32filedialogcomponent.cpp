@@ -53,7 +53,10 @@ void Win32FileDialogComponent::ShowOperation(std::int16_t action)
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetActiveWindow();
+    // Owned by the window, it opens over it (Wine puts it at the owner's top-left
+    // corner), whichever window is active.
+    const HWND owner = m_owner ? m_owner() : nullptr;
+    dialog.hwndOwner = owner ? owner : GetActiveWindow();
     dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 // The file dialog on the system's open-file or save-file dialog (GetOpenFileNameW,
 // GetSaveFileNameW), showing what DialogRequest asks; without a folder of its own it
@@ -16,6 +17,13 @@
 class Win32FileDialogComponent final : public FileDialogComponent
 {
 public:
+    // `owner` names the window the dialog opens over and is modal to; without one, or
+    // while it gives none, the active window is the owner.
+    explicit Win32FileDialogComponent(std::function<HWND()> owner = nullptr)
+        : m_owner(std::move(owner))
+    {
+    }
+
     std::u16string FileNameProperty() const override { return m_fileName; }
     void setFileNameProperty(std::u16string_view value) override { m_fileName = value; }
     std::u16string FilterProperty() const override { return m_filter; }
@@ -32,6 +40,7 @@ public:
     };
 
 private:
+    std::function<HWND()> m_owner;
     std::u16string m_fileName;
     std::u16string m_filter;
 };

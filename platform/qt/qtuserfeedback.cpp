@@ -13,7 +13,7 @@ void QtUserFeedback::messageBox(std::string_view text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("PAGESIFT"),
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, m_owner ? m_owner.data() : QApplication::activeWindow());
     // The text can be taken with the mouse or the keyboard and Ctrl+C, as from a
     // message on Windows, to paste the error into a search or a report.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

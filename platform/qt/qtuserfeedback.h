@@ -2,6 +2,9 @@
 
 #include "platform/userfeedback.h"
 
+#include <QPointer>
+#include <QWidget>
+
 // The desktop services through Qt.
 class QtUserFeedback final : public UserFeedback
 {
@@ -10,6 +13,10 @@ public:
     void messageBox(std::string_view text) override;
     void setBusyPointer(bool busy) override;
 
+    // The window messages open over and are modal to; without one, the active window.
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
 private:
     bool m_busy = false;
+    QPointer<QWidget> m_owner;
 };

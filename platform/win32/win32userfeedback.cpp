@@ -25,9 +25,10 @@ void Win32UserFeedback::beep()
 
 void Win32UserFeedback::messageBox(std::string_view text)
 {
-    // Only OK, no icon, the program's name as the caption; owned by the window in
-    // front so it stays modal to it.
-    MessageBoxW(GetActiveWindow(), fromUtf8(text).c_str(), L"PAGESIFT", MB_OK | MB_SETFOREGROUND);
+    // Only OK, no icon, the program's name as the caption; owned by the window, so it
+    // stays modal to it and opens over it.
+    const HWND owner = m_owner && IsWindow(m_owner) ? m_owner : GetActiveWindow();
+    MessageBoxW(owner, fromUtf8(text).c_str(), L"PAGESIFT", MB_OK | MB_SETFOREGROUND);
 }
 
 void Win32UserFeedback::setBusyPointer(bool busy)

@@ -149,6 +149,11 @@ TEST(Win32Form1, FrameTitleAndStartUp)
     EXPECT_EQ(textOf(form), std::wstring(DesignedTitle.begin(), DesignedTitle.end()));
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW)); // resizable, all boxes
+    RECT frame{}, work{};
+    GetWindowRect(form, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0); // centred on it, as on Linux
+    EXPECT_NEAR(frame.left + frame.right, work.left + work.right, 1);
+    EXPECT_NEAR(frame.top + frame.bottom, work.top + work.bottom, 1);
     EXPECT_EQ(textOf(window.control("Text1")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HTM");
     EXPECT_EQ(textOf(window.control("Text2")), L"C:\\VB5\\SITEDOCS\\ROZIZEVAZE.HT3");
     EXPECT_EQ(ListView_GetItemCount(window.control("List1")), 0);
@@ -202,6 +207,15 @@ TEST(Win32Form1, ScanThroughTheWindow)
     EXPECT_FALSE(buttonEnabledWhileBusy);
     EXPECT_TRUE(IsWindowEnabled(window.control("Command1")));
     EXPECT_EQ(GetFocus(), button);
+
+    // Drawn greyed before the scan holds the thread: nothing left to paint at its message.
+    ShowWindow(window.form->window(), SW_SHOWNA);
+    bool greyed = false;
+    window.feedback.onMessage = [&] { greyed = !IsWindowEnabled(button) && !GetUpdateRect(button, nullptr, FALSE); };
+    window.type("Text1", L"missing.htm");
+    window.type("Text2", std::wstring(report.begin(), report.end()));
+    window.click("Command1");
+    EXPECT_TRUE(greyed);
 }
 
 // Ctrl+A through the version 6 edit control that PAGESIFT.exe's manifest asks for,

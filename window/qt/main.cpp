@@ -77,6 +77,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(AppInfo::windowIcon));
     QtUserFeedback feedback;
     QtForm1 form(feedback);
+    feedback.setOwner(&form);
     if (command.page)
         form.openPage(*command.page);
     form.show();

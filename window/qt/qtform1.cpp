@@ -22,7 +22,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <new>
@@ -84,7 +86,7 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
                  QWidget *parent)
     : QWidget(parent)
     , m_feedback(feedback)
-    , m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>(),
+    , m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>(this),
              files ? *files : FileLayer::system())
 {
     setObjectName(QStringLiteral("Form1"));
@@ -97,8 +99,24 @@ QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> di
         create(*control);
     fitFont();
     setAcceptDrops(true);
+    centre();
 
     m_form.load();
+}
+
+void QtForm1::centre()
+{
+    // Where the Windows window opens too, frame included where the window system tells
+    // it before the window is shown.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || !isWindow())
+        return;
+    winId();
+    const QSize outer = size().grownBy(windowHandle() ? windowHandle()->frameMargins() : QMargins());
+    const QRect work = screen->availableGeometry();
+    const Layout::Point at =
+        Layout::centred({work.x(), work.y(), work.width(), work.height()}, outer.width(), outer.height());
+    move(at.x, at.y); // the frame's top-left corner
 }
 
 QtForm1::~QtForm1()
@@ -360,6 +378,13 @@ std::optional<Id> QtForm1::focused() const
 void QtForm1::moveFocus(Id control)
 {
     widget(control)->setFocus();
+}
+
+void QtForm1::paintNow()
+{
+    // Painted and handed to the window system before this returns; running the event
+    // loop instead could deliver a click in the middle of the scan.
+    repaint();
 }
 
 void QtForm1::discardInput()

@@ -52,6 +52,7 @@ protected:
 private:
     void create(const Form1Layout::Control &control);
     QListView *createList(const QString &accessibleName);
+    void centre();
     void fitFont();
     QWidget *widget(Form1Layout::Id control) const { return m_controls[static_cast<std::size_t>(control)]; }
     // The control `object` is or belongs to (the list's viewport is the list's), if any.
@@ -69,6 +70,7 @@ private:
     void setScanEnabled(bool enabled) override;
     std::optional<Form1Layout::Id> focused() const override;
     void moveFocus(Form1Layout::Id control) override;
+    void paintNow() override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;

@@ -42,6 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     }
     Win32UserFeedback feedback;
     Win32Form1 form(instance, feedback);
+    feedback.setOwner(form.window());
     if (command.page)
         form.openPage(*command.page);
     ShowWindow(form.window(), show);

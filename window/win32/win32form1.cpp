@@ -136,11 +136,24 @@ SIZE frameFor(UINT dpi)
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
+// The primary screen less its task bar.
+RECT primaryWorkArea()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return monitor.rcWork;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 } // namespace
 
 Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog,
                        FileLayer *files)
-    : m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<Win32FileDialogComponent>(),
+    : m_form(*this, feedback,
+             dialog ? std::move(dialog) : std::make_unique<Win32FileDialogComponent>([this] { return m_window; }),
              files ? *files : FileLayer::system())
     , m_dropTarget({[](DWORD offered) {
                         switch (Form1::dropEffect(offered & DROPEFFECT_COPY, offered & DROPEFFECT_LINK)) {
@@ -177,11 +190,15 @@ Win32Form1::Win32Form1(HINSTANCE instance, UserFeedback &feedback, std::unique_p
     }();
     (void)registered;
 
-    m_window = CreateWindowExW(0, WindowClass, wide(Layout::Title), FrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    // On the primary screen from the start, so that its DPI is the one measured here.
+    const RECT work = primaryWorkArea();
+    m_window = CreateWindowExW(0, WindowClass, wide(Layout::Title), FrameStyle, work.left, work.top, CW_USEDEFAULT,
+                               CW_USEDEFAULT, nullptr, nullptr, instance, this);
     const UINT dpi = windowDpi(m_window);
     const SIZE frame = frameFor(dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const Layout::Point at =
+        Layout::centred({work.left, work.top, work.right - work.left, work.bottom - work.top}, frame.cx, frame.cy);
+    SetWindowPos(m_window, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Created in the table's order, which is the order the focus moves in with Tab;
     // each label comes just before the field it names, so screen readers name the
@@ -418,6 +435,14 @@ void Win32Form1::moveFocus(Id control)
     m_lastFocus = this->control(control);
     if (GetActiveWindow() == m_window)
         SetFocus(m_lastFocus);
+}
+
+void Win32Form1::paintNow()
+{
+    // The paint messages alone, the window's and its controls': the input stays queued
+    // until the scan has ended and discardInput() drops it.
+    if (m_window)
+        RedrawWindow(m_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void Win32Form1::discardInput()

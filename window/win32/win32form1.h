@@ -64,6 +64,7 @@ private:
     void setScanEnabled(bool enabled) override;
     std::optional<Form1Layout::Id> focused() const override;
     void moveFocus(Form1Layout::Id control) override;
+    void paintNow() override;
     void discardInput() override;
     void showRecords(std::size_t count) override;
     void closeWindow() override;
