@@ -108,6 +108,7 @@ const TipCase tipCases[] = {
     {"SeparatorTooEarlyBreaksAtTheLimit", "a/bbbbbbbbbbbb", 10, u"a/bbbbbbbb\nbbbb"},
     {"NeverHalfACharacter", "WWWWWWWWW\xF0\x90\x80\x80", 10, u"WWWWWWWWW\n\U00010000"},
     {"NeverHalfTheLastCharacterOfAPlane", "WWWWWWWWW\xF0\x9F\x8F\xBF", 10, u"WWWWWWWWW\n\U0001F3FF"},
+    {"AWholeCharacterBeginsTheNextLine", "WWWWWWWWWW\xF4\x8F\xBF\xBD", 10, u"WWWWWWWWWW\n\U0010FFFD"},
     {"ControlCharactersStayOnTheLine", "a\nb", 10, u"a^Jb"},
     {"ShortLinesLeaveTheRestToAnEllipsis", "aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/aa/", 4, tenLines(u"aa/") + u"…"},
     // 1,010 units with the breaks and "…": within the 1,023 Windows' tooltip shows whole.
@@ -123,6 +124,7 @@ TEST(RecordText, TooltipLinesFitANarrowScreen)
     EXPECT_EQ(RecordText::tipLineLength(0, 10), 100u);
     EXPECT_EQ(RecordText::tipLineLength(800, 12), 60u);
     EXPECT_EQ(RecordText::tipLineLength(100, 12), 20u); // never shorter than that
+    EXPECT_EQ(RecordText::tipLineLength(1, 1), 20u);
 }
 
 } // namespace
