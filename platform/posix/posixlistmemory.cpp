@@ -1,15 +1,11 @@
 #include "platform/posix/posixlistmemory.h"
 
 #include <cerrno>
-#include <chrono>
 #include <new>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
-
-// A list that has taken no chunk for this long has stopped growing.
-constexpr auto Idle = std::chrono::milliseconds(200);
 
 // Little more than the thread's own calls and the C library's thread-local storage: the
 // default would set eight megabytes of address space aside, which a process running
@@ -18,10 +14,11 @@ constexpr std::size_t ThreadStack = std::size_t{256} << 10;
 
 } // namespace
 
-PosixListMemory::PosixListMemory(std::size_t chunkSize, std::size_t longestRecord,
+PosixListMemory::PosixListMemory(std::size_t chunkSize, std::size_t longestRecord, std::chrono::milliseconds idle,
                                  std::pmr::memory_resource *upstream)
     : m_chunkSize(chunkSize)
     , m_faultedIn(chunkSize > longestRecord ? chunkSize - longestRecord : 0)
+    , m_idle(idle)
     , m_upstream(upstream)
 {
 }
@@ -158,7 +155,7 @@ void PosixListMemory::prepare()
         }
         m_handedOut = false;
         const auto asked = [&] { return m_stopping || m_handedOut; };
-        if (!m_changed.wait_for(lock, Idle, asked)) {
+        if (!m_changed.wait_for(lock, m_idle, asked)) {
             while (m_readyCount > 0)
                 unmap(m_ready[--m_readyCount]);
             m_wanted = 0;

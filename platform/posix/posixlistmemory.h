@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory_resource>
@@ -26,7 +27,9 @@
 class PosixListMemory final : public std::pmr::memory_resource
 {
 public:
+    // A list that has taken no chunk for `idle` has stopped growing.
     PosixListMemory(std::size_t chunkSize, std::size_t longestRecord,
+                    std::chrono::milliseconds idle = std::chrono::milliseconds(200),
                     std::pmr::memory_resource *upstream = std::pmr::new_delete_resource());
     ~PosixListMemory() override;
     PosixListMemory(const PosixListMemory &) = delete;
@@ -54,6 +57,7 @@ private:
 
     const std::size_t m_chunkSize;
     const std::size_t m_faultedIn; // bytes brought in from a chunk's start
+    const std::chrono::milliseconds m_idle;
     std::pmr::memory_resource *const m_upstream;
     std::mutex m_mutex;
     std::condition_variable m_changed;
