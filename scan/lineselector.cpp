@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -84,10 +83,9 @@ constexpr std::array<std::uint32_t, LineSelector::ReferenceExtensions.size()> Ex
 template <bool ReplaceTabs>
 class OnePass
 {
-    using Char = std::conditional_t<ReplaceTabs, char, const char>;
-
 public:
-    OnePass(Char *line, std::size_t size) : m_line(line), m_size(size) {}
+    // With ReplaceTabs the line goes to `out` with its tabs replaced; `out` may be the line.
+    OnePass(const char *line, std::size_t size, char *out = nullptr) : m_line(line), m_out(out), m_size(size) {}
 
     bool selects([[maybe_unused]] LineSelector::Loop loop)
     {
@@ -117,7 +115,7 @@ public:
                 // Stored whether or not it held a tab: where tabs are common, a branch
                 // on them costs more than the store.
                 const __m128i tabs = _mm_cmpeq_epi8(bytes, tab);
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(m_line + at),
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(m_out + at),
                                  _mm_or_si128(_mm_andnot_si128(tabs, bytes), _mm_and_si128(tabs, space)));
             }
             const __m128i extensionStart = _mm_and_si128(_mm_cmpgt_epi8(next, beforeFirst), _mm_cmpgt_epi8(afterLast, next));
@@ -130,10 +128,8 @@ public:
         }
 #endif
         for (; at < m_size; ++at) {
-            if constexpr (ReplaceTabs) {
-                if (m_line[at] == '\t')
-                    m_line[at] = ' ';
-            }
+            if constexpr (ReplaceTabs)
+                m_out[at] = m_line[at] == '\t' ? ' ' : m_line[at];
             const char c = m_line[at];
             if ((c == '\\' || c == '/' || c == '.') && looks(at))
                 return finish(at + 1);
@@ -167,12 +163,16 @@ private:
     // Selected, with everything before `done` already seen: only tabs are left to do.
     bool finish(std::size_t done)
     {
-        if constexpr (ReplaceTabs)
-            replaceTabs(m_line + done, m_line + m_size);
+        if constexpr (ReplaceTabs) {
+            if (m_out != m_line && done < m_size)
+                std::memcpy(m_out + done, m_line + done, m_size - done);
+            replaceTabs(m_out + done, m_out + m_size);
+        }
         return true;
     }
 
-    Char *m_line;
+    const char *m_line;
+    char *m_out;
     std::size_t m_size;
     bool m_slashSeen = false;
 };
@@ -236,9 +236,22 @@ LineSelector::Verdict LineSelector::normaliseAndSelect(std::span<char> line, std
     const auto isSolid = [](char c) { return c != ' ' && c != '\t'; };
     if (line.size() < static_cast<std::size_t>(MaxLength) && std::any_of(line.rbegin(), line.rend(), isSolid)) {
         ColumnIndex = static_cast<std::int16_t>(line.size() + 1);
-        return OnePass<true>(line.data(), line.size()).selects(loop) ? Verdict::Selected : Verdict::NotSelected;
+        return OnePass<true>(line.data(), line.size(), line.data()).selects(loop) ? Verdict::Selected : Verdict::NotSelected;
     }
     if (!normalise(line, ColumnIndex))
         return Verdict::Overflow;
     return isSelected({line.data(), line.size()}, loop) ? Verdict::Selected : Verdict::NotSelected;
+}
+
+LineSelector::Verdict LineSelector::normaliseAndSelect(std::span<const char> line, char *out, std::int16_t &ColumnIndex,
+                                                       Loop loop)
+{
+    const auto isSolid = [](char c) { return c != ' ' && c != '\t'; };
+    if (line.size() < static_cast<std::size_t>(MaxLength) && std::any_of(line.rbegin(), line.rend(), isSolid)) {
+        ColumnIndex = static_cast<std::int16_t>(line.size() + 1);
+        return OnePass<true>(line.data(), line.size(), out).selects(loop) ? Verdict::Selected : Verdict::NotSelected;
+    }
+    if (!line.empty())
+        std::memcpy(out, line.data(), line.size());
+    return normaliseAndSelect(std::span<char>(out, line.size()), ColumnIndex, loop);
 }

@@ -27,6 +27,10 @@ public:
     // left where the column walk stopped. Overflow means the line is too long for the
     // 16-bit counters; the line is then not judged.
     static Verdict normaliseAndSelect(std::span<char> line, std::int16_t &ColumnIndex, Loop loop = Loop::Vector);
+    // The same with the normalised line written to `out`, which has room for it; `line`
+    // is left as it is. One pass reads the line and writes the copy.
+    static Verdict normaliseAndSelect(std::span<const char> line, char *out, std::int16_t &ColumnIndex,
+                                      Loop loop = Loop::Vector);
 
     // The normalisation and the selection on their own.
     static bool normalise(std::span<char> line, std::int16_t &ColumnIndex); // false: overflow

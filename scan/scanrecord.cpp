@@ -20,7 +20,7 @@ void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string
     record += line;
 }
 
-std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std::string_view line)
+std::size_t ScanRecord::writePrefix(std::span<char> out, std::int16_t lineNumber)
 {
     char *at = out.data();
     if (lineNumber >= 0)
@@ -28,9 +28,15 @@ std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std:
     at = std::to_chars(at, out.data() + MaxPrefix, lineNumber).ptr;
     for (const char c : std::string_view(" - "))
         *at++ = c;
+    return static_cast<std::size_t>(at - out.data());
+}
+
+std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std::string_view line)
+{
+    const std::size_t prefix = writePrefix(out, lineNumber);
     if (!line.empty())
-        std::memcpy(at, line.data(), line.size());
-    return static_cast<std::size_t>(at - out.data()) + line.size();
+        std::memcpy(out.data() + prefix, line.data(), line.size());
+    return prefix + line.size();
 }
 
 std::string ScanRecord::failureMessage(std::string_view prefix, const Failure &failure)

@@ -22,6 +22,8 @@ struct ScanRecord
     // The same record written to `out`, which has room for MaxPrefix + line.size()
     // bytes; returns its size.
     static std::size_t write(std::span<char> out, std::int16_t lineNumber, std::string_view line);
+    // Only the part before the line; returns its size.
+    static std::size_t writePrefix(std::span<char> out, std::int16_t lineNumber);
 
     // A number as the report writes it: "-5", or " 7" with a space for the sign.
     static void appendNumber(std::string &text, std::int16_t number);

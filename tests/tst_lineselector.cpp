@@ -32,6 +32,10 @@ TEST_P(Selection, NormalisesThenSelects)
         std::int16_t column = -1;
         EXPECT_EQ(LineSelector::normaliseAndSelect(line, column, loop), c.verdict);
         EXPECT_EQ(line, c.normalised);
+        // The same judged while copied: the copy normalised, the line left as it was.
+        std::string copy(c.line.size(), '?');
+        EXPECT_EQ(LineSelector::normaliseAndSelect(std::span<const char>(c.line), copy.data(), column, loop), c.verdict);
+        EXPECT_EQ(copy, c.normalised);
     }
 }
 
@@ -152,6 +156,8 @@ TEST(SixteenBit, OverflowIsReportedBeforeAnySelection)
     std::string line = "C:\\" + repeat(32764, 'x');
     std::int16_t column = 0;
     EXPECT_EQ(LineSelector::normaliseAndSelect(line, column), Verdict::Overflow);
+    std::string copy(line.size(), '?');
+    EXPECT_EQ(LineSelector::normaliseAndSelect(std::span<const char>(line), copy.data(), column), Verdict::Overflow);
 }
 
 } // namespace
