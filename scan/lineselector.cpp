@@ -148,9 +148,10 @@ private:
         return has;
     }
 
-    // The vector loop 32 bytes at a time, for the processors that have AVX2: the
-    // largest pages are read nearly twice as fast. Leaves `at` where the 16-byte loop
-    // goes on; true when the line is selected.
+    // The vector loop 32 bytes at a time, for the processors that have AVX2. On the
+    // realistic page it gains a millisecond; on the largest, whose every line is read to
+    // its end, this pass is a quarter of the scan, which then takes about 6 % less.
+    // Leaves `at` where the 16-byte loop goes on; true when the line is selected.
     __attribute__((target("avx2"))) bool wide(std::size_t &at)
     {
         const __m256i tab = _mm256_set1_epi8('\t');
