@@ -9,7 +9,9 @@
 #include "bench/silentfeedback.h"
 #include "bench/windowdriver.h"
 
+#include "platform/posix/posixlistmemory.h"
 #include "window/qt/qtform1.h"
+#include "window/recordstore.h"
 
 #include <QApplication>
 #include <QTest>
@@ -59,7 +61,8 @@ int main(int argc, char **argv)
     int status = EXIT_FAILURE;
     {
         SilentFeedback feedback;
-        QtForm1 form(feedback);
+        PosixListMemory listMemory(RecordStore::ChunkSize, RecordStore::LongestRecord);
+        QtForm1 form(feedback, nullptr, nullptr, &listMemory);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
             std::fputs("the window was never shown\n", stderr);

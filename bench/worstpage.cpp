@@ -13,12 +13,14 @@
 #include "bench/windowdriver.h"
 
 #include "platform/filelayer.h"
+#include "platform/posix/posixlistmemory.h"
 #include "platform/posix/posixstartup.h"
 #include "scan/referencescanner.h"
 #include "scan/scancounters.h"
 #include "scan/scanview.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qtpaintthread.h"
+#include "window/recordstore.h"
 
 #include <QApplication>
 #include <QTest>
@@ -93,7 +95,8 @@ int click(int argc, char **argv, const char *input, const char *output)
     QtPaintThread::keepOne();
 
     SilentFeedback feedback;
-    QtForm1 form(feedback);
+    PosixListMemory listMemory(RecordStore::ChunkSize, RecordStore::LongestRecord);
+    QtForm1 form(feedback, nullptr, nullptr, &listMemory);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         std::fputs("the window was never shown\n", stderr);

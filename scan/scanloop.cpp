@@ -9,6 +9,13 @@
 #include <new>
 #include <string>
 
+namespace {
+
+// The shortest line judged while it is copied.
+constexpr std::size_t CopiedWhileJudged = 4096;
+
+} // namespace
+
 std::optional<Failure> ScanLoop::run(ByteSource &source, RecordSink &sink, ScanCounters &counters,
                                      std::size_t blockSize)
 {
@@ -31,7 +38,17 @@ std::optional<Failure> ScanLoop::run(ByteSource &source, RecordSink &sink, ScanC
                 return Failure::of(Failure::Overflow);
 
             const auto line = reader.line();
-            switch (LineSelector::normaliseAndSelect(line, counters.ColumnIndex)) {
+            // A long line is normalised and judged as it is copied to where the sink keeps
+            // its record: one pass over it instead of two. Asking for room costs more
+            // than a short line's copy, and the room goes unused when it is not selected.
+            std::span<char> room;
+            if (line.size() >= CopiedWhileJudged)
+                room = sink.room(ScanRecord::MaxPrefix + line.size());
+            const std::size_t prefix = room.empty() ? 0 : ScanRecord::writePrefix(room, counters.LineNumber);
+            const auto verdict = room.empty()
+                ? LineSelector::normaliseAndSelect(line, counters.ColumnIndex)
+                : LineSelector::normaliseAndSelect(std::span<const char>(line), room.data() + prefix, counters.ColumnIndex);
+            switch (verdict) {
             case LineSelector::Verdict::Overflow:
                 return Failure::of(Failure::Overflow);
             case LineSelector::Verdict::NotSelected:
@@ -40,8 +57,10 @@ std::optional<Failure> ScanLoop::run(ByteSource &source, RecordSink &sink, ScanC
                 // Built once, where the sink keeps it, when it can say where.
                 const std::string_view text(line.data(), line.size());
                 std::string_view built;
-                if (const auto room = sink.room(ScanRecord::MaxPrefix + line.size()); !room.empty()) {
-                    built = {room.data(), ScanRecord::write(room, counters.LineNumber, text)};
+                if (!room.empty()) {
+                    built = {room.data(), prefix + line.size()};
+                } else if (const auto later = sink.room(ScanRecord::MaxPrefix + line.size()); !later.empty()) {
+                    built = {later.data(), ScanRecord::write(later, counters.LineNumber, text)};
                 } else {
                     ScanRecord::build(record, counters.LineNumber, text);
                     built = record;

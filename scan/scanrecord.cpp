@@ -2,7 +2,6 @@
 
 #include "platform/numbertext.h"
 
-#include <charconv>
 #include <cstring>
 
 void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string_view line)
@@ -13,15 +12,18 @@ void ScanRecord::build(std::string &record, std::int16_t lineNumber, std::string
     record += line;
 }
 
-std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std::string_view line)
+std::size_t ScanRecord::writePrefix(std::span<char> out, std::int16_t lineNumber)
 {
-    char *at = out.data();
-    if (lineNumber >= 0)
-        *at++ = ' ';
-    at = std::to_chars(at, out.data() + MaxPrefix, lineNumber).ptr;
+    char *at = writeNumber(out.data(), lineNumber);
     for (const char c : std::string_view(" - "))
         *at++ = c;
+    return static_cast<std::size_t>(at - out.data());
+}
+
+std::size_t ScanRecord::write(std::span<char> out, std::int16_t lineNumber, std::string_view line)
+{
+    const std::size_t prefix = writePrefix(out, lineNumber);
     if (!line.empty())
-        std::memcpy(at, line.data(), line.size());
-    return static_cast<std::size_t>(at - out.data()) + line.size();
+        std::memcpy(out.data() + prefix, line.data(), line.size());
+    return prefix + line.size();
 }

@@ -20,4 +20,6 @@ struct ScanRecord
     // The same record written to `out`, which has room for MaxPrefix + line.size()
     // bytes; returns its size.
     static std::size_t write(std::span<char> out, std::int16_t lineNumber, std::string_view line);
+    // Only the part before the line; returns its size.
+    static std::size_t writePrefix(std::span<char> out, std::int16_t lineNumber);
 };

@@ -4,9 +4,11 @@
 // logic on the real files in a child process that sets its own limit, so nothing here
 // can touch the test runner, and a child that hangs is killed.
 #include "platform/filelayer.h"
+#include "platform/posix/posixlistmemory.h"
 #include "tests/casename.h"
 #include "tests/form1harness.h"
 #include "tests/scratchfolder.h"
+#include "window/recordstore.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +59,16 @@ std::u16string utf16(const std::string &ascii)
 
 // Runs in the child: the limit, then one scan, then what it left behind.
 std::string scanUnder(const std::function<std::string()> &limit, const std::string &page, const std::string &report,
-                      const std::string &again)
+                      const std::string &again, bool memoryAhead)
 {
     std::ostringstream out;
     if (const auto skip = limit(); !skip.empty()) {
         out << "skip " << skip << '\n';
         return out.str();
     }
-    Form1Harness window(FileLayer::system());
+    PosixListMemory ahead(RecordStore::ChunkSize, RecordStore::LongestRecord);
+    Form1Harness window(FileLayer::system(),
+                        memoryAhead ? static_cast<std::pmr::memory_resource *>(&ahead) : std::pmr::get_default_resource());
     window.scan(utf16(page), utf16(report));
     if (!again.empty())
         window.scan(utf16(again), utf16(report));
@@ -187,6 +191,17 @@ std::size_t addressSpaceInUse()
     return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
+// An address-space limit `left` bytes above what the process has now.
+auto addressSpaceLeft(std::size_t left)
+{
+    return [left](const ScratchFolder &, std::string &) -> std::string {
+        if (Sanitized)
+            return "the address sanitizer reserves more address space than any limit allows";
+        const rlimit limit{addressSpaceInUse() + left, RLIM_INFINITY};
+        return ::setrlimit(RLIMIT_AS, &limit) == 0 ? "" : "cannot lower the address-space limit";
+    };
+}
+
 // The report on a tmpfs of its own, mounted with `options` (and read-only with MS_RDONLY).
 auto onSmallFileSystem(const char *options, unsigned long flags = 0)
 {
@@ -211,6 +226,7 @@ struct LimitCase
     int failure; // 0: the scan ends normally
     bool reportIsAFile;
     std::string again = {}; // a page scanned next, under the same limit: the one judged
+    bool memoryAhead = false; // the list's memory prepared ahead by a thread, as the program has it
 };
 
 using Limits = testing::TestWithParam<LimitCase>;
@@ -223,7 +239,8 @@ TEST_P(Limits, EndWithTheirMessageAndWholeRecordsInBoth)
     const auto again = c.again.empty() ? "" : folder.write("again.htm", c.again);
     std::string report = folder.path("report.txt");
     const Seen seen =
-        parse(inChild([&] { return scanUnder([&] { return c.limit(folder, report); }, page, report, again); }, 60));
+        parse(inChild([&] { return scanUnder([&] { return c.limit(folder, report); }, page, report, again, c.memoryAhead); },
+                      60));
     if (!seen.skip.empty())
         GTEST_SKIP() << seen.skip;
 
@@ -277,6 +294,11 @@ const LimitCase limitCases[] = {
          return ::setrlimit(RLIMIT_AS, &limit) == 0 ? "" : "cannot lower the address-space limit";
      },
      0, true, selectedLines(10, 100)},
+    // The same two with chunks prepared ahead: none is kept back from the window once
+    // memory has run out, and the one being prepared is taken rather than lost.
+    {"AddressSpaceLimitMemoryAhead", selectedLines(3000, 32000), addressSpaceLeft(48u << 20), 7, true, {}, true},
+    {"AddressSpaceLimitThenSmallPageMemoryAhead", selectedLines(3000, 32000), addressSpaceLeft(48u << 20), 0, true,
+     selectedLines(10, 100), true},
     // A report on a file system of 1 MiB that fills up half-way.
     {"SmallFileSystem", selectedLines(20000, 100), onSmallFileSystem("size=1m"), 61, true},
     // The disk fills up while the records found before an overflow are written: the

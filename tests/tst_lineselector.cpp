@@ -20,18 +20,22 @@ struct SelectionCase
 
 using Selection = testing::TestWithParam<SelectionCase>;
 
-// Each row through both loops, so that neither goes untested on any build. The vector
-// loop reads 16 bytes, and the one after them, at a time: the long rows put what
+// Each row through every loop, so that none goes untested on any build. The vector
+// loops read 16 or 32 bytes, and the one after them, at a time: the long rows put what
 // matters at the edges of those blocks and after the last one.
 TEST_P(Selection, NormalisesThenSelects)
 {
     const auto &c = GetParam();
-    for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
-        SCOPED_TRACE(loop == LineSelector::Loop::Vector ? "vector loop" : "scalar loop");
+    for (const auto loop : {LineSelector::Loop::Wide, LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+        SCOPED_TRACE(loop == LineSelector::Loop::Wide ? "wide loop" : loop == LineSelector::Loop::Vector ? "vector loop" : "scalar loop");
         std::string line = c.line;
         std::int16_t column = -1;
         EXPECT_EQ(LineSelector::normaliseAndSelect(line, column, loop), c.verdict);
         EXPECT_EQ(line, c.normalised);
+        // The same judged while copied: the copy normalised, the line left as it was.
+        std::string copy(c.line.size(), '?');
+        EXPECT_EQ(LineSelector::normaliseAndSelect(std::span<const char>(c.line), copy.data(), column, loop), c.verdict);
+        EXPECT_EQ(copy, c.normalised);
     }
 }
 
@@ -72,14 +76,16 @@ const SelectionCase selectionCases[] = {
     {"ExtensionCutShortAtBlockEnd", "una riga corta.bm", "una riga corta.bm", Verdict::NotSelected},
     {"HighBytesAreNotLettersInLongLine", "lire: a.\xC8TM e basta qui", "lire: a.\xC8TM e basta qui", Verdict::NotSelected},
     {"TabsInBothLoops", "a\tb\tc\td\te\tf\tg\th\ti\tj\tk", "a b c d e f g h i j k", Verdict::NotSelected},
+    {"TabsAndMarksInTheSecondWideBlock", "</p>\tuna riga lunga\tcon due blocchi\tdi trentadue\tbyte e x/y\tpoi C:\\dati\tfine",
+     "</p> una riga lunga con due blocchi di trentadue byte e x/y poi C:\\dati fine", Verdict::Selected},
     {"TabsAfterASelection", "C:\\\ta\tb\tc\td\te\tf\tg\th\ti", "C:\\ a b c d e f g h i", Verdict::Selected},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rules, Selection, testing::ValuesIn(selectionCases), CaseName());
 
-// The vector loop lets a "." through only before certain letters: each listed extension,
-// in either case, at every offset of a 16-byte block, at its last byte and across two
-// blocks, must still select the line in both loops; a letter beside the range must not.
+// The vector loops let a "." through only before certain letters: each listed extension,
+// in either case, at every offset of a 16- or 32-byte block, at its last byte and across
+// two blocks, must still select the line in every loop; a letter beside the range must not.
 TEST(Selection, EachExtensionAtEveryOffset)
 {
     const struct
@@ -90,14 +96,14 @@ TEST(Selection, EachExtensionAtEveryOffset)
                 {".htm", true}, {".BMP", true}, {".bmp", true}, {".FLH", true}, {".flh", true},
                 {".AMP", false}, {".kpg", false}, {".JPEG", false}};
     for (const auto &row : rows) {
-        for (std::size_t at = 0; at + 4 <= 40; ++at) {
-            std::string line(40, 'x');
+        for (std::size_t at = 0; at + 4 <= 72; ++at) {
+            std::string line(72, 'x');
             line.replace(at, 4, row.extension);
-            for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+            for (const auto loop : {LineSelector::Loop::Wide, LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
                 std::int16_t column = 0;
                 EXPECT_EQ(LineSelector::normaliseAndSelect(line, column, loop),
                           row.selected ? Verdict::Selected : Verdict::NotSelected)
-                    << row.extension << " at " << at << (loop == LineSelector::Loop::Vector ? " (vector)" : " (scalar)");
+                    << row.extension << " at " << at << " (loop " << static_cast<int>(loop) << ")";
             }
         }
     }
@@ -152,6 +158,8 @@ TEST(SixteenBit, OverflowIsReportedBeforeAnySelection)
     std::string line = "C:\\" + repeat(32764, 'x');
     std::int16_t column = 0;
     EXPECT_EQ(LineSelector::normaliseAndSelect(line, column), Verdict::Overflow);
+    std::string copy(line.size(), '?');
+    EXPECT_EQ(LineSelector::normaliseAndSelect(std::span<const char>(line), copy.data(), column), Verdict::Overflow);
 }
 
 } // namespace

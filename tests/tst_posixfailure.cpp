@@ -135,11 +135,11 @@ TEST(Posix, SelectionReadsNoByteBeyondTheLine)
     void *memory = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(memory, MAP_FAILED);
     ASSERT_EQ(::mprotect(static_cast<char *>(memory) + page, page, PROT_NONE), 0);
-    for (std::size_t length = 1; length <= 50; ++length) {
+    for (std::size_t length = 1; length <= 80; ++length) {
         char *const line = static_cast<char *>(memory) + page - length;
         std::fill(line, line + length, 'x');
         line[length - 1] = '.'; // a "." looks at the bytes after it
-        for (const auto loop : {LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
+        for (const auto loop : {LineSelector::Loop::Wide, LineSelector::Loop::Vector, LineSelector::Loop::Scalar}) {
             std::int16_t column = 0;
             EXPECT_EQ(LineSelector::normaliseAndSelect({line, length}, column, loop), LineSelector::Verdict::NotSelected);
         }

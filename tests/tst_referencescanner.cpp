@@ -258,6 +258,23 @@ TEST_P(WholeScan, ReportAndListHoldTheSameRecords)
     EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.htm")), samplePage);
 }
 
+// Long lines are judged as they are copied to where their record is built: a line that
+// is not selected leaves nothing behind, and the page itself never changes.
+TEST_P(WholeScan, LongLinesJudgedAsTheyAreCopied)
+{
+    const std::string x(5000, 'x');
+    const std::string page = "\t" + x + "\t.gif\r\n" + "\t" + x + "\tgif\r\n" + "C:\\\t" + x + "\t\r\n" + x;
+    Scan scan;
+    scan.view.input = scan.folder.write("page.htm", page);
+    scan.view.output = scan.folder.path("page.ht3");
+    scan.run(GetParam());
+
+    const std::vector<std::string> records = {" 1 -  " + x + " .gif", " 3 - C:\\ " + x + " "};
+    EXPECT_EQ(scan.view.list, records);
+    EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.ht3")), joinRecords(records));
+    EXPECT_EQ(ScratchFolder::read(scan.folder.path("page.htm")), page);
+}
+
 INSTANTIATE_TEST_SUITE_P(Blocks, WholeScan, testing::Values(std::size_t{1}, std::size_t{3}, LineReader::DefaultBlockSize),
                          BlockName());
 

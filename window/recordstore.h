@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/sixteenbit.h"
+#include "scan/scanrecord.h"
+
 #include <cstddef>
 #include <memory_resource>
 #include <span>
@@ -46,8 +49,12 @@ public:
     std::size_t size() const { return m_records.size(); }
     std::string_view operator[](std::size_t index) const { return m_records[index]; }
 
-private:
+    // What the list asks its memory for at a time, but for a record longer than this.
     static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
+    // The longest record a scan adds, line end included.
+    static constexpr std::size_t LongestRecord = ScanRecord::MaxPrefix + SixteenBitLimit + ScanRecord::LineEnd.size();
+
+private:
     // A message box and a repaint of a list of the longest records took 1.7 MB under
     // X11 (measured with `ulimit -v`); this leaves room for a font or two besides. It
     // is more than 32 MiB, glibc's largest threshold for taking a block straight from the

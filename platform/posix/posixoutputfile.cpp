@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <limits>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -54,7 +55,12 @@ std::optional<Failure> PosixOutputFile::truncate(std::uint64_t size)
             return Failure::of(Failure::PermissionDenied);
         m_claimed = true;
     }
-    while (::ftruncate(m_fd, static_cast<off_t>(size)) != 0) {
+    // A cut to the size the file has changes nothing, but ext4 takes any cut to zero for
+    // a file being replaced and writes all of it out when it is closed: a new report of a
+    // gigabyte would keep the window waiting for the disk.
+    struct stat status{};
+    const bool sameSize = ::fstat(m_fd, &status) == 0 && static_cast<std::uint64_t>(status.st_size) == size;
+    while (!sameSize && ::ftruncate(m_fd, static_cast<off_t>(size)) != 0) {
         if (errno != EINTR)
             return PosixFailure::fromErrno(errno);
     }

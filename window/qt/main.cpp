@@ -1,10 +1,12 @@
 #include "appinfo.h"
 #include "platform/filenamecodec.h"
 #include "window/commandline.h"
+#include "window/recordstore.h"
 #include "window/qt/qtdisplayguard.h"
 #include "window/qt/qtform1.h"
 #include "window/qt/qtpaintthread.h"
 #include "window/qt/qttranslation.h"
+#include "platform/posix/posixlistmemory.h"
 #include "platform/posix/posixstartup.h"
 #include "platform/qt/qtuserfeedback.h"
 
@@ -76,7 +78,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(AppInfo::desktopFileName);
     QApplication::setWindowIcon(QIcon(AppInfo::windowIcon));
     QtUserFeedback feedback;
-    QtForm1 form(feedback);
+    PosixListMemory listMemory(RecordStore::ChunkSize, RecordStore::LongestRecord);
+    QtForm1 form(feedback, nullptr, nullptr, &listMemory);
     feedback.setOwner(&form);
     if (command.page)
         form.openPage(*command.page);

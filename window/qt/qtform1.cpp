@@ -83,11 +83,11 @@ public:
 } // namespace
 
 QtForm1::QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog, FileLayer *files,
-                 QWidget *parent)
+                 std::pmr::memory_resource *listMemory, QWidget *parent)
     : QWidget(parent)
     , m_feedback(feedback)
     , m_form(*this, feedback, dialog ? std::move(dialog) : std::make_unique<QtFileDialogComponent>(this),
-             files ? *files : FileLayer::system())
+             files ? *files : FileLayer::system(), listMemory)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(toQString(Layout::Title));

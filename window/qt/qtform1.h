@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -31,9 +32,11 @@ class QtForm1 final : public QWidget, private Form1View
 
 public:
     // Without a dialog component the window makes Qt's own; without a file layer it
-    // uses the system's.
+    // uses the system's. The list takes its memory from `listMemory`.
     explicit QtForm1(UserFeedback &feedback, std::unique_ptr<FileDialogComponent> dialog = nullptr,
-                     FileLayer *files = nullptr, QWidget *parent = nullptr);
+                     FileLayer *files = nullptr,
+                     std::pmr::memory_resource *listMemory = std::pmr::get_default_resource(),
+                     QWidget *parent = nullptr);
     ~QtForm1() override;
 
     // The page the program was handed at start, before the window is shown.

@@ -1,0 +1,67 @@
+// The list's memory prepared ahead: chunks ready before they are asked for, their pages
+// already in memory but for the tail a list often leaves empty, and given back once the
+// list stops growing.
+#include "platform/posix/posixlistmemory.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstddef>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t Chunk = std::size_t{1} << 20;
+constexpr std::size_t Page = 4096;
+constexpr std::size_t Tail = 10 * Page;
+
+// A deadline for a thread that never gets there, not a measure of speed.
+template <typename Done>
+bool eventually(Done done)
+{
+    for (int i = 0; i < 2000 && !done(); ++i)
+        std::this_thread::sleep_for(5ms);
+    return done();
+}
+
+std::size_t residentPages(char *bytes, std::size_t size)
+{
+    std::vector<unsigned char> pages(size / Page);
+    EXPECT_EQ(::mincore(bytes, size, pages.data()), 0);
+    std::size_t resident = 0;
+    for (const unsigned char page : pages)
+        resident += page & 1u;
+    return resident;
+}
+
+TEST(PosixListMemory, ChunksAreReadyAheadWithTheirPagesInButTheTail)
+{
+    ASSERT_EQ(static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)), Page);
+    PosixListMemory memory(Chunk, Tail, 1h);
+    auto *first = static_cast<char *>(memory.allocate(Chunk, 1));
+    ASSERT_TRUE(eventually([&] { return memory.ready() == 1; }));
+    auto *second = static_cast<char *>(memory.allocate(Chunk, 1));
+    EXPECT_EQ(residentPages(second, Chunk - Tail), 246u);
+    EXPECT_EQ(residentPages(second + Chunk - Tail, Tail), 0u);
+    for (std::size_t at = 0; at < Chunk; ++at)
+        ASSERT_EQ(second[at], 0) << at;
+    second[Chunk - 1] = first[Chunk - 1] = 'x';
+    memory.deallocate(first, Chunk, 1);
+    memory.deallocate(second, Chunk, 1);
+}
+
+TEST(PosixListMemory, GivesBackWhatTheListDidNotTake)
+{
+    PosixListMemory memory(Chunk, Tail, 1s);
+    void *chunk = memory.allocate(Chunk, 1);
+    ASSERT_TRUE(eventually([&] { return memory.ready() == 1; }));
+    EXPECT_TRUE(eventually([&] { return memory.ready() == 0; }));
+    memory.deallocate(chunk, Chunk, 1);
+}
+
+} // namespace
