@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <memory_resource>
+#include <new>
+#include <string>
 #include <cstddef>
 #include <sys/mman.h>
 #include <thread>
@@ -62,6 +66,36 @@ TEST(PosixListMemory, GivesBackWhatTheListDidNotTake)
     ASSERT_TRUE(eventually([&] { return memory.ready() == 1; }));
     EXPECT_TRUE(eventually([&] { return memory.ready() == 0; }));
     memory.deallocate(chunk, Chunk, 1);
+}
+
+// Bytes this process has mapped, by /proc/self/maps.
+std::size_t mappedBytes()
+{
+    std::ifstream maps("/proc/self/maps");
+    std::size_t total = 0, from = 0, to = 0;
+    std::string rest;
+    char dash = 0;
+    while (maps >> std::hex >> from >> dash >> to && std::getline(maps, rest))
+        total += to - from;
+    return total;
+}
+
+// Chunks given back, ready ones included, leave nothing mapped; every other size comes
+// from the resource behind.
+TEST(PosixListMemory, EveryChunkIsGivenBackAndOtherSizesGoBehind)
+{
+    const std::size_t before = mappedBytes();
+    {
+        PosixListMemory memory(Chunk, Tail, 1h, std::pmr::null_memory_resource());
+        EXPECT_THROW(static_cast<void>(memory.allocate(64, 8)), std::bad_alloc);
+        void *first = memory.allocate(Chunk, 1);
+        ASSERT_TRUE(eventually([&] { return memory.ready() == 1; }));
+        void *second = memory.allocate(Chunk, 1);
+        ASSERT_TRUE(eventually([&] { return memory.ready() == 1; }));
+        memory.deallocate(first, Chunk, 1);
+        memory.deallocate(second, Chunk, 1);
+    }
+    EXPECT_LT(mappedBytes(), before + Chunk); // the thread's stack may be kept for another
 }
 
 } // namespace
