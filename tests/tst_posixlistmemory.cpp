@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <memory_resource>
@@ -96,6 +97,40 @@ TEST(PosixListMemory, EveryChunkIsGivenBackAndOtherSizesGoBehind)
         memory.deallocate(second, Chunk, 1);
     }
     EXPECT_LT(mappedBytes(), before + Chunk); // the thread's stack may be kept for another
+}
+
+// Memory runs out while the thread prepares a chunk: the scan is handed that chunk
+// rather than losing it; with none prepared, the scan is told at once; and chunks are
+// had again once there is room.
+TEST(PosixListMemory, RunningOutHandsOutThePreparedChunkThenRefuses)
+{
+    const auto scan = std::this_thread::get_id();
+    std::atomic<bool> roomForTheScan = true, scanRefused = false, threadMapping = false;
+    std::atomic<int> threadMaps = 0;
+    PosixListMemory memory(Chunk, Tail, 1h, std::pmr::null_memory_resource(), [&](std::size_t bytes) -> void * {
+        if (std::this_thread::get_id() == scan) {
+            scanRefused = !roomForTheScan;
+            if (scanRefused)
+                return nullptr;
+        } else {
+            threadMapping = true;
+            // The first is held until the scan has been refused; the rest find no room.
+            if (++threadMaps > 1 || !eventually([&] { return scanRefused.load(); }))
+                return nullptr;
+        }
+        void *chunk = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return chunk == MAP_FAILED ? nullptr : chunk;
+    });
+    void *first = memory.allocate(Chunk, 1);
+    ASSERT_TRUE(eventually([&] { return threadMapping.load(); }));
+    roomForTheScan = false;
+    void *prepared = memory.allocate(Chunk, 1);
+    ASSERT_NE(prepared, nullptr);
+    EXPECT_THROW(static_cast<void>(memory.allocate(Chunk, 1)), std::bad_alloc);
+    roomForTheScan = true;
+    void *again = memory.allocate(Chunk, 1);
+    for (void *chunk : {first, prepared, again})
+        memory.deallocate(chunk, Chunk, 1);
 }
 
 } // namespace

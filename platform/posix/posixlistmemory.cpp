@@ -4,6 +4,7 @@
 #include <new>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -15,11 +16,12 @@ constexpr std::size_t ThreadStack = std::size_t{256} << 10;
 } // namespace
 
 PosixListMemory::PosixListMemory(std::size_t chunkSize, std::size_t longestRecord, std::chrono::milliseconds idle,
-                                 std::pmr::memory_resource *upstream)
+                                 std::pmr::memory_resource *upstream, Map map)
     : m_chunkSize(chunkSize)
     , m_faultedIn(chunkSize > longestRecord ? chunkSize - longestRecord : 0)
     , m_idle(idle)
     , m_upstream(upstream)
+    , m_map(std::move(map))
 {
 }
 
@@ -49,6 +51,8 @@ bool PosixListMemory::isChunk(std::size_t bytes, std::size_t alignment) const
 
 void *PosixListMemory::map() const
 {
+    if (m_map)
+        return m_map(m_chunkSize);
     void *chunk = ::mmap(nullptr, m_chunkSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return chunk == MAP_FAILED ? nullptr : chunk;
 }

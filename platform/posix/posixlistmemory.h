@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <memory_resource>
 #include <mutex>
 #include <pthread.h>
@@ -27,10 +28,14 @@
 class PosixListMemory final : public std::pmr::memory_resource
 {
 public:
+    // Maps a chunk of `bytes` for munmap to give back; nullptr when there is no room.
+    // The system's mmap unless a test stands in for it.
+    using Map = std::function<void *(std::size_t bytes)>;
+
     // A list that has taken no chunk for `idle` has stopped growing.
     PosixListMemory(std::size_t chunkSize, std::size_t longestRecord,
                     std::chrono::milliseconds idle = std::chrono::milliseconds(200),
-                    std::pmr::memory_resource *upstream = std::pmr::new_delete_resource());
+                    std::pmr::memory_resource *upstream = std::pmr::new_delete_resource(), Map map = {});
     ~PosixListMemory() override;
     PosixListMemory(const PosixListMemory &) = delete;
     PosixListMemory &operator=(const PosixListMemory &) = delete;
@@ -60,6 +65,7 @@ private:
     const std::size_t m_faultedIn; // bytes brought in from a chunk's start
     const std::chrono::milliseconds m_idle;
     std::pmr::memory_resource *const m_upstream;
+    const Map m_map;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::array<void *, Ahead> m_ready{};
