@@ -19,9 +19,11 @@ struct SourceFile final : InputFile
 {
     MemorySource source;
     std::atomic<std::size_t> given = 0;
+    std::chrono::milliseconds pause{0}; // each read takes
     explicit SourceFile(MemorySource bytes) : source(std::move(bytes)) {}
     ReadResult read(std::span<char> buffer) override
     {
+        std::this_thread::sleep_for(pause);
         auto result = source.read(buffer);
         given += result.count;
         return result;
@@ -71,8 +73,9 @@ using ReadAhead = testing::TestWithParam<ReadCase>;
 TEST_P(ReadAhead, GivesWhatReadingInTurnWould)
 {
     const auto &c = GetParam();
-    PosixReadAhead file(std::make_unique<SourceFile>(MemorySource(page(c.size), c.chunk, c.failAfter, c.endOnceAt)),
-                        Block, c.asItComes);
+    auto owned = std::make_unique<SourceFile>(MemorySource(page(c.size), c.chunk, c.failAfter, c.endOnceAt));
+    const auto &source = *owned;
+    PosixReadAhead file(std::move(owned), Block, c.asItComes);
     std::string given;
     std::string buffer(c.ask, '\0');
     for (std::size_t ends = 0, reads = 0; ends < (c.endOnceAt == None ? 1 : 2) && reads < 1000; ++reads) {
@@ -85,6 +88,8 @@ TEST_P(ReadAhead, GivesWhatReadingInTurnWould)
         if (result.count == 0) {
             ++ends;
             given += "|";
+            // Nothing is read past an end before it is asked for.
+            EXPECT_EQ(source.given, ends == 1 ? std::min(c.size, c.endOnceAt) : c.size);
         }
         given.append(buffer, 0, result.count);
     }
@@ -109,6 +114,16 @@ TEST(ReadAheadStart, OnceTheFirstBytesAreRead)
     for (int i = 0; i < 2000 && source.given < ahead; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(source.given, ahead);
+}
+
+// Closed while the thread reads: the file stays until the read is over.
+TEST(ReadAheadClosed, WhileTheThreadReads)
+{
+    auto owned = std::make_unique<SourceFile>(MemorySource(page(100000)));
+    owned->pause = std::chrono::milliseconds(50);
+    PosixReadAhead file(std::move(owned), Block, 0);
+    std::string buffer(Block, '\0');
+    ASSERT_EQ(file.read(buffer).count, Block);
 }
 
 } // namespace

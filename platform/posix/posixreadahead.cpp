@@ -80,19 +80,17 @@ bool PosixReadAhead::start()
     // Mapped rather than allocated: memory the allocator got back might stay with the
     // process after the scan.
     void *mapped = ::mmap(nullptr, Blocks * m_blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        return false;
-    m_mapped = static_cast<char *>(mapped);
-    for (std::size_t i = 0; i < Blocks; ++i)
-        m_blocks[i].bytes = m_mapped + i * m_blockSize;
     pthread_attr_t attributes;
-    if (::pthread_attr_init(&attributes) == 0) {
+    if (mapped != MAP_FAILED && ::pthread_attr_init(&attributes) == 0) {
+        m_mapped = static_cast<char *>(mapped);
+        for (std::size_t i = 0; i < Blocks; ++i)
+            m_blocks[i].bytes = m_mapped + i * m_blockSize;
         ::pthread_attr_setstacksize(&attributes, ThreadStack);
         m_started = ::pthread_create(&m_thread, &attributes, &PosixReadAhead::threadMain, this) == 0;
         ::pthread_attr_destroy(&attributes);
     }
-    if (!m_started)
-        unmapBlocks();
+    if (!m_started && mapped != MAP_FAILED)
+        ::munmap(mapped, Blocks * m_blockSize);
     return m_started;
 }
 
@@ -108,11 +106,6 @@ void PosixReadAhead::stop()
     m_changed.notify_all();
     ::pthread_join(m_thread, nullptr);
     m_started = false;
-    unmapBlocks();
-}
-
-void PosixReadAhead::unmapBlocks()
-{
     ::munmap(m_mapped, Blocks * m_blockSize);
     m_mapped = nullptr;
 }

@@ -53,7 +53,6 @@ private:
 
     bool start();
     void stop();
-    void unmapBlocks();
     static void *threadMain(void *self);
     void readAhead();
 
