@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # The worst legal page (32,767 lines of 32,766 bytes, every line selected) scanned
 # alone and through the window, each set beside `cat page > report` timed the same way
-# in the same rounds: once into a report that does not exist yet, once into the one
-# left by the run before, which the scan empties as the shell does for cat. The window
-# scans twice: in a window just opened, into a new report, then again, into the report
-# it has just written. The rounds alternate the tools so a busy machine weighs on all
-# of them alike; medians count.
+# in the same rounds: once into a report that does not exist yet, once into an existing
+# one, which the scan empties as the shell does for cat. The window scans twice: in a
+# window just opened, into a new report, then again, into the report it has just
+# written. The rounds alternate the tools so a busy machine weighs on all of them alike;
+# medians count.
+#
+# Every run starts from the same state: nothing left to write back, and an existing
+# report is the same gigabyte, on disk. Emptying a report that is still being written
+# back waits for the disk, and a file system mounted with discard waits again for the
+# blocks it frees: had each tool emptied what the one before it left, the figures would
+# weigh whose report came before, not the tools.
 # Usage: bench/worstpage.sh PROGRAM FOLDER [ROUNDS [EARLIER]]
 # PROGRAM is pagesift_worstpage; EARLIER, another build of it (an older commit's), runs
 # in the same rounds, for a before and after from one run.
@@ -32,6 +38,9 @@ cat_into() {
     awk -v us="$taken" -v ticks="$((after - before))" -v hz="$(getconf CLK_TCK)" \
         'BEGIN { printf "%.4f %.4f\n", us / 1e6, ticks / hz }'
 }
+# The state each run starts from.
+no_report() { rm -f "$report"; sync; }
+old_report() { no_report; cat "$page" >"$report"; sync; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 declare -A runs peak
@@ -41,16 +50,16 @@ for ((round = 1; round <= rounds; ++round)); do
     # gigabyte is still being written back.
     order=("${programs[@]}")
     ((round % 2)) || order=("${programs[@]:1}" "${programs[0]}")
-    rm -f "$report"; read -r wall cpu < <(cat_into); add cat_new "$wall" "$cpu"
+    no_report; read -r wall cpu < <(cat_into); add cat_new "$wall" "$cpu"
     for each in "${order[@]}"; do
-        rm -f "$report"; read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_new" "$wall" "$cpu"
+        no_report; read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_new" "$wall" "$cpu"
     done
-    read -r wall cpu < <(cat_into); add cat_old "$wall" "$cpu"
+    old_report; read -r wall cpu < <(cat_into); add cat_old "$wall" "$cpu"
     for each in "${order[@]}"; do
-        read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_old" "$wall" "$cpu"
+        old_report; read -r wall cpu < <("$each" scan "$page" "$report"); add "$each.scan_old" "$wall" "$cpu"
     done
     for each in "${order[@]}"; do
-        rm -f "$report"
+        no_report
         read -r wall cpu again again_cpu memory < <("$each" click "$page" "$report" 2>/dev/null)
         add "$each.click_new" "$wall" "$cpu"; add "$each.click_old" "$again" "$again_cpu"
         peak[$each]=$(( memory > ${peak[$each]:-0} ? memory : ${peak[$each]:-0} ))

@@ -12,7 +12,9 @@ static_assert(ScanRecord::MaxPrefix + LineReader::MaxLineLength + ScanRecord::Li
 
 ReportWriter::ReportWriter(OutputFile &file)
     : m_file(file)
-    , m_buffer(BufferSize)
+    // Not cleared: a scan whose list keeps every record never writes here, and then the
+    // megabyte is never brought into memory.
+    , m_buffer(std::make_unique_for_overwrite<char[]>(BufferSize))
 {
     // Set aside now, so adding a piece never allocates.
     m_pieces.reserve(MaxPieces);
@@ -23,11 +25,11 @@ std::optional<Failure> ReportWriter::append(std::string_view record)
     const std::size_t size = record.size() + ScanRecord::LineEnd.size();
     // Noted first: it is the only step that can throw, and then nothing has changed.
     m_ends.push_back((m_ends.empty() ? 0 : m_ends.back()) + size);
-    if (size > m_buffer.size() - m_used) {
+    if (size > BufferSize - m_used) {
         if (auto failure = flush())
             return failure;
     }
-    char *const at = m_buffer.data() + m_used;
+    char *const at = m_buffer.get() + m_used;
     if (record.data() != at) // else built in room()
         std::memcpy(at, record.data(), record.size());
     std::memcpy(at + record.size(), ScanRecord::LineEnd.data(), ScanRecord::LineEnd.size());
@@ -37,9 +39,9 @@ std::optional<Failure> ReportWriter::append(std::string_view record)
 
 std::span<char> ReportWriter::room(std::size_t size)
 {
-    if (size + ScanRecord::LineEnd.size() > m_buffer.size() - m_used)
+    if (size + ScanRecord::LineEnd.size() > BufferSize - m_used)
         return {};
-    return {m_buffer.data() + m_used, size};
+    return {m_buffer.get() + m_used, size};
 }
 
 std::optional<Failure> ReportWriter::appendKept(std::string_view line)
@@ -48,7 +50,7 @@ std::optional<Failure> ReportWriter::appendKept(std::string_view line)
     if (auto failure = addPiece(line))
         return failure;
     m_pending += line.size();
-    return m_pending >= m_buffer.size() ? flush() : std::nullopt;
+    return m_pending >= BufferSize ? flush() : std::nullopt;
 }
 
 // Bytes that follow the last piece in memory extend it.

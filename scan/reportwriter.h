@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -52,7 +53,7 @@ private:
     std::optional<Failure> writeOut();
 
     OutputFile &m_file;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;                    // bytes of m_buffer waiting
     std::vector<std::span<const char>> m_pieces; // what the next write takes, in order
     std::size_t m_pending = 0;                 // bytes waiting outside m_buffer

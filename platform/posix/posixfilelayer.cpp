@@ -5,6 +5,7 @@
 #include "platform/posix/posixfilelock.h"
 #include "platform/posix/posixinputfile.h"
 #include "platform/posix/posixoutputfile.h"
+#include "platform/posix/posixreadahead.h"
 #include "platform/posix/posixstartup.h"
 
 #include <cerrno>
@@ -82,8 +83,11 @@ FileLayer::Opened<InputFile> PosixFileLayer::openInput(std::u16string_view name)
     // where a report is shared with readers.
     if (judged.regular)
         static_cast<void>(PosixFileLock::shared(fd.fd));
-    auto file = std::make_unique<PosixInputFile>(fd.fd, judged.identity);
+    std::unique_ptr<InputFile> file = std::make_unique<PosixInputFile>(fd.fd, judged.identity);
     fd.release();
+    // A device is read as it comes: it may have nothing now and more later.
+    if (judged.regular)
+        file = std::make_unique<PosixReadAhead>(std::move(file));
     return {std::move(file), std::nullopt};
 }
 
